@@ -17,9 +17,11 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 add_subdirectory(sim)
 
 # Module code of PlatformServicesDxe; its hardware seam is resolved by sim_hw at link time.
-add_library(platform_dxe STATIC ${PLATFORM_DXE_MODULE_SOURCES})
-target_include_directories(platform_dxe PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(platform_dxe PUBLIC sim_hw)
+if(PLATFORM_DXE_MODULE_SOURCES)
+  add_library(platform_dxe STATIC ${PLATFORM_DXE_MODULE_SOURCES})
+  target_include_directories(platform_dxe PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(platform_dxe PUBLIC sim_hw)
+endif()
 
 foreach(dir spd_pei tools bench fuzz)
   if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/Host.cmake)

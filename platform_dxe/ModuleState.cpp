@@ -1,0 +1,6 @@
+#include "ModuleState.h"
+
+// Zero-initialised: lives in the image's uninitialised data, no constructor runs.
+PlatformDxeState DxeModule;
+
+void ResetPlatformDxeState() { DxeModule = PlatformDxeState{}; }

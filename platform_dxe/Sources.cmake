@@ -1,0 +1,18 @@
+# Sources of PlatformServicesDxe. Module code is built into both trees; the firmware-only files
+# implement the hardware seam with real instructions and supply the compiler's memory routines.
+set(PLATFORM_DXE_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(PLATFORM_DXE_MODULE_SOURCES
+  ${PLATFORM_DXE_DIR}/BoardServices.cpp
+  ${PLATFORM_DXE_DIR}/CmosAccess.cpp
+  ${PLATFORM_DXE_DIR}/DiskChannelMap.cpp
+  ${PLATFORM_DXE_DIR}/DriverEntry.cpp
+  ${PLATFORM_DXE_DIR}/FlashWriteEnable.cpp
+  ${PLATFORM_DXE_DIR}/ModuleState.cpp
+  ${PLATFORM_DXE_DIR}/PendingServices.cpp
+  ${PLATFORM_DXE_DIR}/PoolAllocation.cpp
+  ${PLATFORM_DXE_DIR}/ServicesInterface.cpp
+  ${PLATFORM_DXE_DIR}/cpu/PciConfig.cpp
+  ${PLATFORM_DXE_DIR}/cpu/ProcessorPrimitives.cpp)
+set(PLATFORM_DXE_FIRMWARE_SOURCES
+  ${PLATFORM_DXE_DIR}/CompilerSupport.cpp
+  ${PLATFORM_DXE_DIR}/cpu/InstructionsX86.cpp)
