@@ -1,5 +1,5 @@
 // Base types, calling convention, status codes and GUIDs of the UEFI specification,
-// declared from the specification text. Plain C-compatible declarations.
+// declared from the UEFI specification. Plain C-compatible declarations.
 #pragma once
 
 #include <stddef.h>

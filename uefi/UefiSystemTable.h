@@ -1,5 +1,5 @@
 // EFI system table, boot services and runtime services, declared from the UEFI specification.
-// Every member is in the specification's order; offsets are asserted below for x64 and IA-32.
+// Every member is in the UEFI specification's order; offsets are asserted below for x64 and IA-32.
 #pragma once
 
 #include "DevicePath.h"
@@ -273,7 +273,7 @@ UEFI_ASSERT_BOOT_SERVICE(CopyMem, 41);
 UEFI_ASSERT_BOOT_SERVICE(SetMem, 42);
 UEFI_ASSERT_BOOT_SERVICE(CreateEventEx, 43);
 UEFI_ASSERT_SIZE(EFI_BOOT_SERVICES, 24 + 8 * 44, 24 + 4 * 44);
-// Spot checks against the offsets printed in the specification's x64 tables.
+// Spot checks against offsets computed by hand from the UEFI table layouts.
 UEFI_ASSERT_OFFSET(EFI_BOOT_SERVICES, AllocatePool, 0x40, 0x2C);
 UEFI_ASSERT_OFFSET(EFI_BOOT_SERVICES, LocateProtocol, 0x140, 0xAC);
 

@@ -1,0 +1,82 @@
+# Firmware-level checks: FirmwareCheck.efi and PlatformDemo.efi, booted in OVMF under QEMU
+# by tools/qemu/run_ovmf.py, and the PE image checks of every image this tree builds.
+set(FIRMWARE_CHECK_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(FIRMWARE_CHECK_COMMON_SOURCES
+  ${FIRMWARE_CHECK_DIR}/CompilerSupport.cpp
+  ${FIRMWARE_CHECK_DIR}/Console.cpp
+  ${FIRMWARE_CHECK_DIR}/QemuExit.cpp
+  ${FIRMWARE_CHECK_DIR}/RtcClock.cpp
+  ${FIRMWARE_CHECK_DIR}/SerialPort.cpp
+  ${FIRMWARE_CHECK_DIR}/SiblingImage.cpp
+  ${FIRMWARE_CHECK_DIR}/TextLine.cpp)
+
+add_efi_image(FirmwareCheck
+  ARCH x64 ENTRY FirmwareCheckEntry SUBSYSTEM efi_application
+  SOURCES
+    ${FIRMWARE_CHECK_DIR}/FirmwareCheck.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckReport.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckLoading.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckInterface.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckBoard.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckCmos.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckDiskChannelMap.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckPciExpressAddress.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckPlatformCall.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckProcessorServices.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckSharedData.cpp
+    ${FIRMWARE_CHECK_COMMON_SOURCES})
+
+add_efi_image(PlatformDemo
+  ARCH x64 ENTRY PlatformDemoEntry SUBSYSTEM efi_application
+  SOURCES ${FIRMWARE_CHECK_DIR}/PlatformDemo.cpp ${FIRMWARE_CHECK_COMMON_SOURCES})
+
+# ---- Tests: PE image checks, then the checks inside OVMF ----
+set(FIRMWARE_PYTHON /usr/bin/python3)
+set(PE_IMAGE_CHECKER ${PROJECT_SOURCE_DIR}/tools/check_pe_image.py)
+set(OVMF_RUNNER ${PROJECT_SOURCE_DIR}/tools/qemu/run_ovmf.py)
+
+add_test(NAME pe_image_checker_selftest
+  COMMAND ${FIRMWARE_PYTHON} ${FIRMWARE_CHECK_DIR}/check_pe_image_test.py)
+
+function(add_image_check IMAGE)
+  add_test(NAME image_check_${IMAGE}
+    COMMAND ${FIRMWARE_PYTHON} ${PE_IMAGE_CHECKER} $<TARGET_FILE:${IMAGE}> --magic pe32+
+            --machine amd64 ${ARGN})
+endfunction()
+# The driver keeps absolute addresses in its data, so it must carry fix-ups for them. The
+# other images may legitimately have none (all their addresses are computed at run time);
+# for them the checker still rejects stripped relocations.
+add_image_check(PlatformServicesDxe --subsystem efi_boot_service_driver --require-relocations)
+add_image_check(ExampleBoardDxe --subsystem efi_boot_service_driver)
+add_image_check(FirmwareCheck --subsystem efi_application)
+add_image_check(PlatformDemo --subsystem efi_application)
+
+# One boot of OVMF under TCG takes 4-8 s here; the runner's own timeout ends a hung boot
+# first, the ctest timeout is the backstop.
+set(OVMF_RUN_TIMEOUT 60)
+add_test(NAME ovmf_firmware_check
+  COMMAND ${FIRMWARE_PYTHON} ${OVMF_RUNNER}
+          --app $<TARGET_FILE:FirmwareCheck>
+          --file $<TARGET_FILE:ExampleBoardDxe>
+          --file $<TARGET_FILE:PlatformServicesDxe>
+          --work-dir ${PROJECT_BINARY_DIR}/ovmf/firmware_check
+          --timeout ${OVMF_RUN_TIMEOUT}
+          --summary FirmwareCheck)
+# Two TCG guests at once on a small machine only slow each other down.
+set_tests_properties(ovmf_firmware_check PROPERTIES TIMEOUT 90 RESOURCE_LOCK ovmf)
+
+# The same check with the board image left off the volume must say FAIL, through the exit
+# device and the log: a runner or check that cannot fail proves nothing.
+add_test(NAME ovmf_firmware_check_without_board_fails
+  COMMAND ${FIRMWARE_PYTHON} ${OVMF_RUNNER}
+          --app $<TARGET_FILE:FirmwareCheck>
+          --file $<TARGET_FILE:PlatformServicesDxe>
+          --work-dir ${PROJECT_BINARY_DIR}/ovmf/firmware_check_without_board
+          --timeout ${OVMF_RUN_TIMEOUT}
+          --summary FirmwareCheck)
+string(CONCAT WITHOUT_BOARD_OUTPUT
+  "FAIL loading\\.board_starts: LoadImage returned 0x800000000000000E.*"
+  "FirmwareCheck: [0-9]+ passed, [1-9][0-9]* failed.*"
+  "run_ovmf: FAIL in")
+set_tests_properties(ovmf_firmware_check_without_board_fails PROPERTIES
+  TIMEOUT 90 RESOURCE_LOCK ovmf PASS_REGULAR_EXPRESSION "${WITHOUT_BOARD_OUTPUT}")
