@@ -2,7 +2,7 @@
 # by tools/qemu/run_ovmf.py, and the PE image checks of every image this tree builds.
 set(FIRMWARE_CHECK_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(FIRMWARE_CHECK_COMMON_SOURCES
-  ${FIRMWARE_CHECK_DIR}/CompilerSupport.cpp
+  ${PROJECT_SOURCE_DIR}/platform_dxe/CompilerSupport.cpp
   ${FIRMWARE_CHECK_DIR}/Console.cpp
   ${FIRMWARE_CHECK_DIR}/QemuExit.cpp
   ${FIRMWARE_CHECK_DIR}/RtcClock.cpp
