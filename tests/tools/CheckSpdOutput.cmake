@@ -1,0 +1,15 @@
+# boardsim spd --output writes exactly the 256-byte image: check its size and first bytes.
+file(REMOVE ${OUTPUT})
+execute_process(COMMAND ${BOARDSIM} spd --strap 1 --output ${OUTPUT} RESULT_VARIABLE rc
+                OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "boardsim exited with ${rc}")
+endif()
+file(SIZE ${OUTPUT} size)
+if(NOT size EQUAL 256)
+  message(FATAL_ERROR "image file is ${size} bytes, not 256")
+endif()
+file(READ ${OUTPUT} head LIMIT 5 HEX)
+if(NOT head STREQUAL "92110b0303")
+  message(FATAL_ERROR "image starts ${head}, not 92110b0303")
+endif()

@@ -1,0 +1,8 @@
+# Host tools: boardsim runs the modules on the simulated board from the command line.
+add_library(spd_decode STATIC ${PROJECT_SOURCE_DIR}/tools/boardsim/SpdDecode.cpp)
+target_include_directories(spd_decode PUBLIC ${PROJECT_SOURCE_DIR})
+
+add_executable(boardsim
+  ${PROJECT_SOURCE_DIR}/tools/boardsim/BoardSim.cpp
+  ${PROJECT_SOURCE_DIR}/tools/boardsim/SpdCommand.cpp)
+target_link_libraries(boardsim PRIVATE spd_pei spd_decode sim_uefi sim_hw)
