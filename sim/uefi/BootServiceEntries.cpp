@@ -256,16 +256,22 @@ EFI_STATUS InstallMultiple(ServiceScope &call, EFI_HANDLE *handle,
   return EFI_SUCCESS;
 }
 
-EFI_STATUS EFIAPI InstallMultipleProtocolInterfacesEntry(EFI_HANDLE *handle, ...) {
+// The (GUID, interface) pairs of a variable argument list, up to the terminating null GUID.
+std::vector<ProtocolPair> ReadProtocolPairs(SIM_VA_LIST &args) {
   std::vector<ProtocolPair> pairs;
-  SIM_VA_LIST args;
-  SIM_VA_START(args, handle);
   for (;;) {
     const EFI_GUID *protocol = __builtin_va_arg(args, const EFI_GUID *);
     if (protocol == nullptr) break;
     void *interface = __builtin_va_arg(args, void *);
     pairs.push_back(ProtocolPair{protocol, interface});
   }
+  return pairs;
+}
+
+EFI_STATUS EFIAPI InstallMultipleProtocolInterfacesEntry(EFI_HANDLE *handle, ...) {
+  SIM_VA_LIST args;
+  SIM_VA_START(args, handle);
+  std::vector<ProtocolPair> pairs = ReadProtocolPairs(args);
   SIM_VA_END(args);
 
   ServiceScope call(Service::InstallMultipleProtocolInterfaces, PairsText(pairs));
@@ -293,15 +299,9 @@ EFI_STATUS UninstallMultiple(ServiceScope &call, EFI_HANDLE handle,
 }
 
 EFI_STATUS EFIAPI UninstallMultipleProtocolInterfacesEntry(EFI_HANDLE handle, ...) {
-  std::vector<ProtocolPair> pairs;
   SIM_VA_LIST args;
   SIM_VA_START(args, handle);
-  for (;;) {
-    const EFI_GUID *protocol = __builtin_va_arg(args, const EFI_GUID *);
-    if (protocol == nullptr) break;
-    void *interface = __builtin_va_arg(args, void *);
-    pairs.push_back(ProtocolPair{protocol, interface});
-  }
+  std::vector<ProtocolPair> pairs = ReadProtocolPairs(args);
   SIM_VA_END(args);
 
   ServiceScope call(Service::UninstallMultipleProtocolInterfaces, PairsText(pairs));
@@ -356,13 +356,6 @@ VOID EFIAPI SetMemEntry(VOID *buffer, UINTN size, UINT8 value) {
 }
 
 // ---- Not simulated: logged, and reported as unsupported ----
-
-template <Service kService, typename... Args>
-EFI_STATUS EFIAPI Unsupported(Args...) {
-  ServiceScope call(kService, "not simulated");
-  if (call.Injected()) return call.Return(*call.Injected());
-  return call.Return(EFI_UNSUPPORTED);
-}
 
 }  // namespace
 

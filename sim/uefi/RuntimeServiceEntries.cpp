@@ -42,13 +42,6 @@ VOID EFIAPI ResetSystemEntry(EFI_RESET_TYPE resetType, EFI_STATUS resetStatus, U
   call.Return(EFI_SUCCESS);
 }
 
-template <Service kService, typename... Args>
-EFI_STATUS EFIAPI Unsupported(Args...) {
-  ServiceScope call(kService, "not simulated");
-  if (call.Injected()) return call.Return(*call.Injected());
-  return call.Return(EFI_UNSUPPORTED);
-}
-
 }  // namespace
 
 void FillRuntimeServices(EFI_RUNTIME_SERVICES &table) {
