@@ -36,3 +36,10 @@ foreach(dir spd_pei example_board tests/firmware)
     include(${PROJECT_SOURCE_DIR}/${dir}/Firmware.cmake)
   endif()
 endforeach()
+
+# Layout assertions of uefi/ and include/ for both firmware widths (compile-only).
+foreach(triple x86_64-unknown-windows i686-unknown-windows)
+  string(REGEX REPLACE "-.*" "" arch ${triple})
+  add_library(uefi_layout_${arch} OBJECT ${PROJECT_SOURCE_DIR}/uefi/LayoutCheck.cpp)
+  target_compile_options(uefi_layout_${arch} PRIVATE --target=${triple} ${FIRMWARE_COMMON_FLAGS})
+endforeach()
