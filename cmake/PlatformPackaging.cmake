@@ -53,19 +53,20 @@ pack_step(OUTPUT ${FW}/Platform.fv
   DEPENDS ${FW}/PlatformServicesDxe.ffs ${FW}/ExampleBoardDxe.ffs
   ARGS fv ${FW}/Platform.fv ${FW}/PlatformServicesDxe.ffs ${FW}/ExampleBoardDxe.ffs)
 
-# The same volume with the driver's dependency replaced by TRUE: the check of the dispatch
-# order must fail on it.
+# The same volume with the driver's dependency replaced by TRUE, under the same file name in
+# its own folder (the volume check reads "Platform.fv"): the check of the dispatch order must
+# fail on it.
 set(NODEPEX ${FW}/nodepex)
 pack_step(OUTPUT ${NODEPEX}/PlatformServicesDxe.ffs
   DEPENDS PlatformServicesDxe ${FW}/ExampleBoardDxe.depex
   ARGS ffs ${NODEPEX}/PlatformServicesDxe.ffs --guid ${PLATFORM_SERVICES_DXE_FILE_GUID}
        --type DRIVER --section DXE_DEPEX=${FW}/ExampleBoardDxe.depex
        --section PE32=$<TARGET_FILE:PlatformServicesDxe> --ui PlatformServicesDxe)
-pack_step(OUTPUT ${FW}/Platform-nodepex.fv
+pack_step(OUTPUT ${NODEPEX}/Platform.fv
   DEPENDS ${NODEPEX}/PlatformServicesDxe.ffs ${FW}/ExampleBoardDxe.ffs
-  ARGS fv ${FW}/Platform-nodepex.fv ${NODEPEX}/PlatformServicesDxe.ffs ${FW}/ExampleBoardDxe.ffs)
+  ARGS fv ${NODEPEX}/Platform.fv ${NODEPEX}/PlatformServicesDxe.ffs ${FW}/ExampleBoardDxe.ffs)
 file(MAKE_DIRECTORY ${NODEPEX})
 
 add_custom_target(platform_packages ALL DEPENDS
   ${FW}/SpdProviderPei.te ${FW}/SpdProviderPei.ffs ${FW}/PlatformServicesDxe.ffs
-  ${FW}/ExampleBoardDxe.ffs ${FW}/Platform.fv ${FW}/Platform-nodepex.fv)
+  ${FW}/ExampleBoardDxe.ffs ${FW}/Platform.fv ${NODEPEX}/Platform.fv)
