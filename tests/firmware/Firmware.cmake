@@ -119,3 +119,5 @@ string(CONCAT WITHOUT_DEPENDENCY_OUTPUT
   "run_ovmf: FAIL in")
 set_tests_properties(ovmf_platform_volume_check_without_dependency_fails PROPERTIES
   TIMEOUT 90 RESOURCE_LOCK ovmf PASS_REGULAR_EXPRESSION "${WITHOUT_DEPENDENCY_OUTPUT}")
+
+include(${FIRMWARE_CHECK_DIR}/xip/Firmware.cmake)
