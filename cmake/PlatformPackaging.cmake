@@ -23,7 +23,7 @@ function(pack_step)
 endfunction()
 
 pack_step(OUTPUT ${FW}/SpdProviderPei.te DEPENDS SpdProviderPei
-  ARGS te $<TARGET_FILE:SpdProviderPei> ${FW}/SpdProviderPei.te)
+  ARGS te ${FW}/SpdProviderPei.te $<TARGET_FILE:SpdProviderPei>)
 
 # The driver starts only once the board support protocol is there; the others need nothing.
 pack_step(OUTPUT ${FW}/PlatformServicesDxe.depex
@@ -70,3 +70,25 @@ file(MAKE_DIRECTORY ${NODEPEX})
 add_custom_target(platform_packages ALL DEPENDS
   ${FW}/SpdProviderPei.te ${FW}/SpdProviderPei.ffs ${FW}/PlatformServicesDxe.ffs
   ${FW}/ExampleBoardDxe.ffs ${FW}/Platform.fv ${NODEPEX}/Platform.fv)
+
+# Binary module folders for EDK II platforms: each INF of integration/ beside the binaries it
+# lists, ready to be copied into a platform tree.
+set(INTEGRATION_OUTPUTS)
+foreach(module_files
+    "PlatformServicesDxe|$<TARGET_FILE:PlatformServicesDxe>|${FW}/PlatformServicesDxe.depex"
+    "SpdProviderPei|${FW}/SpdProviderPei.te|${FW}/SpdProviderPei.depex"
+    "ExampleBoardDxe|$<TARGET_FILE:ExampleBoardDxe>|${FW}/ExampleBoardDxe.depex")
+  string(REPLACE "|" ";" parts "${module_files}")
+  list(GET parts 0 module)
+  list(SUBLIST parts 1 -1 binaries)
+  set(folder ${FW}/integration/${module})
+  set(inf ${PROJECT_SOURCE_DIR}/integration/${module}.inf)
+  add_custom_command(OUTPUT ${folder}/${module}.inf
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy ${binaries} ${folder}
+    COMMAND ${CMAKE_COMMAND} -E copy ${inf} ${folder}
+    DEPENDS ${inf} ${binaries} ${module}
+    COMMENT "Binary module folder ${module}" VERBATIM)
+  list(APPEND INTEGRATION_OUTPUTS ${folder}/${module}.inf)
+endforeach()
+add_custom_target(integration_folders ALL DEPENDS ${INTEGRATION_OUTPUTS})

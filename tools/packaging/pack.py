@@ -2,7 +2,7 @@
 """Packs module images for a platform's flash: TE images, dependency expressions, FFS files and
 firmware volumes.
 
-  pack.py te IMAGE.efi OUT.te
+  pack.py te OUT.te IMAGE.efi
   pack.py depex OUT.depex TERM...          terms in postfix: "PUSH <guid>", AND, OR, NOT, TRUE
   pack.py ffs OUT.ffs --guid G --type DRIVER|PEIM|... [--section KIND=FILE]... [--ui NAME]
   pack.py fv OUT.fv FILE.ffs...            files in the order given
@@ -47,8 +47,8 @@ def parse_arguments(argv):
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     commands = parser.add_subparsers(dest="command", required=True)
     te = commands.add_parser("te", help="TE form of a PE32/PE32+ image")
-    te.add_argument("image")
     te.add_argument("output")
+    te.add_argument("image")
     depex = commands.add_parser("depex", help="dependency expression")
     depex.add_argument("output")
     depex.add_argument("terms", nargs="+")
