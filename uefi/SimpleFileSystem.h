@@ -1,5 +1,5 @@
 // The simple file system protocol and the file protocol, declared from the UEFI specification:
-// enough to open a file on a volume, find its size and read it. Every member is in the
+// enough to open a file on a volume, find its size and read it. Every member is in the UEFI
 // specification's order; the members called here have full signatures and asserted offsets.
 #pragma once
 
