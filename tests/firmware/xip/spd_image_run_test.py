@@ -8,7 +8,9 @@ Environment: SPD_IMAGE_RUNNER (the 32-bit runner), SPD_IMAGES (image paths, sepa
 QEMU_I386 (default qemu-i386)."""
 
 import os
+import struct
 import subprocess
+import tempfile
 import unittest
 import uuid
 
@@ -58,6 +60,34 @@ def expected_spd(configuration):
 
 
 A, B = 0, 1
+
+
+def self_writing_image():
+    """An in-place IA-32 PE32 image whose entry point stores to its own first code byte:
+    mov dword [<entry>], 1 (the address fixed up by a HIGHLOW relocation); xor eax, eax; ret."""
+    image_base, code_rva, reloc_rva = 0x400000, 0x1A0, 0x1C0
+    code = b"\xC7\x05" + struct.pack("<I", image_base + code_rva) + struct.pack("<I", 1) + \
+        b"\x31\xC0\xC3"
+    relocations = struct.pack("<IIHH", 0, 12, (3 << 12) | (code_rva + 2), 0)
+    optional = bytearray(224)
+    struct.pack_into("<HxxIII", optional, 0, 0x10B, 0x20, 0, 0)
+    struct.pack_into("<II", optional, 16, code_rva, code_rva)
+    struct.pack_into("<III", optional, 28, image_base, 32, 32)
+    struct.pack_into("<II", optional, 56, reloc_rva + 32, code_rva)
+    struct.pack_into("<H", optional, 68, 11)
+    struct.pack_into("<I", optional, 92, 16)
+    struct.pack_into("<II", optional, 96 + 8 * 5, reloc_rva, len(relocations))
+    sections = struct.pack("<8sIIIIIIHHI", b".text", len(code), code_rva, 32, code_rva, 0, 0,
+                           0, 0, 0x60000020)
+    sections += struct.pack("<8sIIIIIIHHI", b".reloc", len(relocations), reloc_rva, 32,
+                            reloc_rva, 0, 0, 0, 0, 0x42000040)
+    dos = bytearray(0x40)
+    dos[0:2] = b"MZ"
+    struct.pack_into("<I", dos, 0x3C, 0x40)
+    headers = bytes(dos) + b"PE\0\0" + struct.pack("<HHIIIHH", 0x14C, 2, 0, 0, 0, 224,
+                                                    0x0102) + bytes(optional) + sections
+    assert len(headers) <= code_rva
+    return headers.ljust(code_rva, b"\0") + code.ljust(32, b"\0") + relocations.ljust(32, b"\0")
 
 
 def run(image, gpio_base, level, *extra):
@@ -117,6 +147,19 @@ class SpdImageInPlaceTest(unittest.TestCase):
                 self.assertEqual(int(facts["status"][0], 16), OUT_OF_RESOURCES_IA32)
                 self.assertEqual(facts["copy_mem"], ["0 offset -1 length 0"])
                 self.assertEqual(set(bytes.fromhex(facts["hob"][0])), {UNWRITTEN})
+
+
+    def test_a_module_that_writes_its_own_image_is_stopped(self):
+        # What runs from flash cannot be written: the runner must catch such a module rather
+        # than let it pass.
+        with tempfile.NamedTemporaryFile(suffix=".efi") as handle:
+            handle.write(self_writing_image())
+            handle.flush()
+            completed, facts = run(handle.name, 0x500, 0x4)
+        self.assertEqual(completed.returncode, 3, completed.stdout + completed.stderr)
+        image_address = int(facts["image_address"][0], 16)
+        self.assertRegex(facts["fault"][0], rf"address 0x{image_address + 0x1A0:08x}$")
+        self.assertNotIn("status", facts)
 
 
 if __name__ == "__main__":
