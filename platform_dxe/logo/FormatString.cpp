@@ -35,20 +35,30 @@ void PutString(Output &Out, const CharType *Text, UINTN Width) {
   for (; Written < Width && Out.HasRoom(); ++Written) Out.Buffer[Out.Index++] = u' ';
 }
 
-void PutNumberText(Output &Out, const CHAR16 *Text, UINTN Length) {
-  for (UINTN i = 0; i < Length && Out.HasRoom(); ++i) Out.Buffer[Out.Index++] = Text[i];
+// Number text goes straight into the buffer when the whole of the number routine's output
+// (at most FORMAT_NUMBER_BUFFER_CHARS characters with its NUL) fits before the last
+// character; near the end it is made aside and cut.
+template <typename ValueType>
+void PutNumber(Output &Out, UINTN (*Routine)(CHAR16 *, ValueType, UINTN, UINTN), ValueType Value,
+               UINTN Flags, UINTN Width) {
+  if (Out.Limit - Out.Index >= FORMAT_NUMBER_BUFFER_CHARS - 1) {
+    Out.Index += Routine(Out.Cursor(), Value, Flags, Width);
+    return;
+  }
+  CHAR16 Number[FORMAT_NUMBER_BUFFER_CHARS];
+  UINTN Length = Routine(Number, Value, Flags, Width);
+  for (UINTN i = 0; i < Length && Out.HasRoom(); ++i) Out.Buffer[Out.Index++] = Number[i];
 }
 
 bool IsDigit(CHAR16 Character) { return Character >= u'0' && Character <= u'9'; }
 
 // Writes one directive whose type character is Type; flags and width are already read.
 void PutDirective(Output &Out, CHAR16 Type, UINTN Flags, UINTN Width, VA_LIST &Arguments) {
-  CHAR16 Number[FORMAT_NUMBER_BUFFER_CHARS];
   switch (Type) {
     case u'd': {
       UINT64 Slot = VaNextSlot(&Arguments);
       INT64 Value = (Flags & FLAG_LONG) != 0 ? (INT64)Slot : (INT64)(INT32)(UINT32)Slot;
-      PutNumberText(Out, Number, FormatDecimalValue(Number, Value, Flags, Width));
+      PutNumber(Out, FormatDecimalValue, Value, Flags, Width);
       return;
     }
     case u'X':
@@ -58,7 +68,7 @@ void PutDirective(Output &Out, CHAR16 Type, UINTN Flags, UINTN Width, VA_LIST &A
     case u'x': {
       UINT64 Slot = VaNextSlot(&Arguments);
       UINT64 Value = (Flags & FLAG_LONG) != 0 ? Slot : (UINT32)Slot;
-      PutNumberText(Out, Number, FormatHexValue(Number, Value, Flags, Width));
+      PutNumber(Out, FormatHexValue, Value, Flags, Width);
       return;
     }
     case u's':
@@ -106,12 +116,24 @@ UINTN FormatString(CHAR16 *Buffer, UINTN BufferSize, const CHAR16 *Format, VA_LI
   Output Out{Buffer, BufferSize, BufferSize / 2 - 1, 0};
   const CHAR16 *Next = Format != nullptr ? Format : u"";
 
-  while (*Next != 0 && Out.HasRoom()) {
-    CHAR16 Character = *Next++;
-    if (Character != u'%') {
+  for (;;) {
+    // Ordinary characters are most of any format: copy a run of them in a tight loop that
+    // stops at the next '%', line feed or NUL, or when the buffer is full.
+    UINTN Index = Out.Index;
+    CHAR16 Character = 0;
+    while (Index < Out.Limit) {
+      Character = *Next;
+      if (Character <= u'%' && (Character == 0 || Character == u'%' || Character == u'\n')) break;
+      Out.Buffer[Index++] = Character;
+      ++Next;
+    }
+    Out.Index = Index;
+    if (!Out.HasRoom() || Character == 0) break;
+    ++Next;
+    if (Character == u'\n') {
       // A line feed becomes carriage return plus line feed when both fit.
-      if (Character == u'\n' && Out.Index + 1 < Out.Limit) Out.Buffer[Out.Index++] = u'\r';
-      Out.Buffer[Out.Index++] = Character;
+      if (Out.Index + 1 < Out.Limit) Out.Buffer[Out.Index++] = u'\r';
+      Out.Buffer[Out.Index++] = u'\n';
       continue;
     }
 
