@@ -184,6 +184,9 @@ INSTANTIATE_TEST_SUITE_P(
         TruncationCase{"PlainText", u"abcdefg", {}, u"abcdefg"},
         TruncationCase{"Numbers", u"%5d|%-4x|%,ld|%X", {(UINT64)-42, 0xAB, 1234567, 0x1F},
                        u"  -42|AB|1,234,567|000000000000001F"},
+        // Fields as wide as numbers get, so the end of the buffer falls inside each of them.
+        TruncationCase{"WidestNumbers", u"%29x%-29d%,29ld", {0xAB, (UINT64)-5, (UINT64)INT64_MIN},
+                       Blanks(27) + u"AB-5" + Blanks(3) + u"-9,223,372,036,854,775,808"},
         TruncationCase{"Strings", u"%6s%a%s|", {Slot(WideAb), Slot(NarrowHi), 0},
                        u"ab    hi<null string>|"},
         TruncationCase{"Guid", u"<%g>", {Slot(&ServicesGuid)},
