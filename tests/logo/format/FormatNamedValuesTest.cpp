@@ -119,6 +119,9 @@ struct TimeCase {
   const char *Expected;
 };
 
+// Parameter name in test listings, instead of the object's bytes.
+void PrintTo(const TimeCase &Case, std::ostream *Out) { *Out << Case.Name; }
+
 class TimeTest : public ::testing::TestWithParam<TimeCase> {};
 
 TEST_P(TimeTest, MonthDayYearHourMinute) {

@@ -21,6 +21,9 @@ struct NumberCase {
   std::u16string Expected;
 };
 
+// Parameter name in test listings, instead of the object's bytes.
+void PrintTo(const NumberCase &Case, std::ostream *Out) { *Out << Case.Name; }
+
 class NumberTest : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(NumberTest, TextLengthAndTerminatorWithinThirtyCharacters) {

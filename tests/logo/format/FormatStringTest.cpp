@@ -32,6 +32,9 @@ struct DirectiveCase {
   UINTN BufferSize = 256;
 };
 
+// Parameter name in test listings, instead of the object's bytes.
+void PrintTo(const DirectiveCase &Case, std::ostream *Out) { *Out << Case.Name; }
+
 class DirectiveTest : public ::testing::TestWithParam<DirectiveCase> {};
 
 TEST_P(DirectiveTest, WritesExpectedTextAndNothingElse) {
@@ -158,6 +161,9 @@ struct TruncationCase {
   std::vector<UINT64> Slots;
   std::u16string Full;
 };
+
+// Parameter name in test listings, instead of the object's bytes.
+void PrintTo(const TruncationCase &Case, std::ostream *Out) { *Out << Case.Name; }
 
 class TruncationTest : public ::testing::TestWithParam<TruncationCase> {};
 
