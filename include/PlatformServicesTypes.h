@@ -48,6 +48,19 @@
   PLATFORM_SERVICES_STATIC_ASSERT(sizeof(type) == (sizeof(void *) == 8 ? (x64) : (ia32)), \
                                   "size of " #type)
 
+/* The same checks under the names the project's own declarations use; defined only when no
+ * one has taken the names, so a client's headers keep theirs. */
+#ifndef UEFI_STATIC_ASSERT
+#define UEFI_STATIC_ASSERT(cond, msg) PLATFORM_SERVICES_STATIC_ASSERT(cond, msg)
+#endif
+#ifndef UEFI_ASSERT_OFFSET
+#define UEFI_ASSERT_OFFSET(type, member, x64, ia32) \
+  PLATFORM_SERVICES_ASSERT_OFFSET(type, member, x64, ia32)
+#endif
+#ifndef UEFI_ASSERT_SIZE
+#define UEFI_ASSERT_SIZE(type, x64, ia32) PLATFORM_SERVICES_ASSERT_SIZE(type, x64, ia32)
+#endif
+
 /* ---- The base types, unless the client brings its own ---- */
 
 #ifndef PLATFORM_SERVICES_USE_CLIENT_UEFI_TYPES

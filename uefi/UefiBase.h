@@ -1,5 +1,5 @@
 // UEFI base declarations the modules use beyond those of the client headers: task priority
-// levels, memory types, the table header and the layout assertion macros. Declared from the
+// levels, memory types and the table header. Declared from the
 // UEFI specification; plain C-compatible.
 #pragma once
 
@@ -9,18 +9,7 @@
 // header) are the ones the client headers are written in; they have a single definition.
 #include "../include/PlatformServicesTypes.h"
 
-#ifdef __cplusplus
-#define UEFI_STATIC_ASSERT(cond, msg) static_assert(cond, msg)
-#else
-#define UEFI_STATIC_ASSERT(cond, msg) _Static_assert(cond, msg)
-#endif
-
-// Asserts a member offset for both supported widths: x64 (8-byte pointers) and IA-32.
-#define UEFI_ASSERT_OFFSET(type, member, x64, ia32)                                   \
-  UEFI_STATIC_ASSERT(offsetof(type, member) == (sizeof(void *) == 8 ? (x64) : (ia32)), \
-                     "offset of " #type "." #member)
-#define UEFI_ASSERT_SIZE(type, x64, ia32) \
-  UEFI_STATIC_ASSERT(sizeof(type) == (sizeof(void *) == 8 ? (x64) : (ia32)), "size of " #type)
+// UEFI_STATIC_ASSERT, UEFI_ASSERT_OFFSET and UEFI_ASSERT_SIZE come with the base types too.
 
 typedef UINTN EFI_TPL;
 
