@@ -36,8 +36,10 @@ void ReportFailure(const CLI::App &Top, const CLI::ParseError &Error) {
     Command = Selected;
     Name += " " + Selected->get_name();
   }
+  // help(prefix) names the command as typed: "Usage: boardsim spd [OPTIONS]".
+  std::string Usage = Command == &Top ? Top.help() : Command->help(Top.get_name());
   std::fprintf(stderr, "%s: %s\n\n%s", Name.c_str(), Reword(Error.what()).c_str(),
-               Command->help().c_str());
+               Usage.c_str());
 }
 
 }  // namespace
@@ -48,6 +50,21 @@ int main(int argc, char **argv) {
 
   int ExitStatus = 0;
   boardsim::RegisterSpdCommand(App, ExitStatus);
+
+  // CLI11 answers a misspelt command with "A subcommand is required"; name it instead.
+  if (argc > 1 && argv[1][0] != '-') {
+    std::string Commands;
+    bool Known = false;
+    for (CLI::App *Command : App.get_subcommands([](CLI::App *) { return true; })) {
+      Known = Known || Command->get_name() == argv[1];
+      Commands += (Commands.empty() ? "" : ", ") + Command->get_name();
+    }
+    if (!Known) {
+      std::fprintf(stderr, "boardsim: unknown command '%s'; commands: %s\n\n%s", argv[1],
+                   Commands.c_str(), App.help().c_str());
+      return 2;
+    }
+  }
 
   try {
     App.parse(argc, argv);
