@@ -182,7 +182,8 @@ typedef struct {
 
 /* Slot n sits at 16 + 8 * (n - 1) on x64, the width the driver is built for. */
 #define PLATFORM_SERVICES_ASSERT_SLOT(member, n) \
-  PLATFORM_SERVICES_ASSERT_OFFSET(PLATFORM_SERVICES_PROTOCOL, member, 16 + 8 * ((n)-1), 12 + 4 * ((n)-1))
+  PLATFORM_SERVICES_ASSERT_OFFSET(PLATFORM_SERVICES_PROTOCOL, member, 16 + 8 * ((n)-1), \
+                                  12 + 4 * ((n)-1))
 PLATFORM_SERVICES_ASSERT_OFFSET(PLATFORM_SERVICES_PROTOCOL, Signature, 0, 0);
 PLATFORM_SERVICES_ASSERT_OFFSET(PLATFORM_SERVICES_PROTOCOL, HeaderValue, 4, 4);
 PLATFORM_SERVICES_ASSERT_OFFSET(PLATFORM_SERVICES_PROTOCOL, ServicesInfo, 8, 8);

@@ -177,9 +177,9 @@ void ShowTimeStampCounter(const PLATFORM_SERVICES_PROTOCOL &Services) {
   UINT64 Before = Services.ReadTimeStampCounter();
   gSystemTable->BootServices->Stall(1000);
   UINT64 After = Services.ReadTimeStampCounter();
-  Result(After > Before,
-         TextLine().Add("Time-stamp counter over a 1 ms stall: +").Dec(After - Before).Add(" ticks"),
-         "more than 0");
+  TextLine Line;
+  Line.Add("Time-stamp counter over a 1 ms stall: +").Dec(After - Before).Add(" ticks");
+  Result(After > Before, Line, "more than 0");
 }
 
 void ShowPlatformCall(const PLATFORM_SERVICES_PROTOCOL &Services, EXAMPLE_BOARD_INSTANCE *Board) {
@@ -261,7 +261,8 @@ extern "C" EFI_STATUS EFIAPI PlatformDemoEntry(EFI_HANDLE ImageHandle,
   EFI_BOOT_SERVICES *BootServices = SystemTable->BootServices;
   BootServices->SetWatchdogTimer(0, 0, 0, nullptr);
   console::Clear(SystemTable);
-  Show(TextLine().Add("=== Platform services report: PlatformServicesDxe + ExampleBoardDxe in OVMF ==="));
+  Show(TextLine().Add(
+      "=== Platform services report: PlatformServicesDxe + ExampleBoardDxe in OVMF ==="));
   Show(TextLine().Add("Each line: ok or BAD, what the driver answered, (good: a correct answer)."));
 
   StartedImage Board = LoadAndStartSiblingImage(ImageHandle, SystemTable, BOARD_IMAGE_FILE);
