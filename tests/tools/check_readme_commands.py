@@ -2,7 +2,8 @@
 """Runs every shell command of README.md as written, so that the README cannot drift.
 
 Every line of every ```sh block is one command (a trailing "# ..." is a comment; a line
-ending in a backslash continues). Each runs with bash from the top of the source tree and
+ending in a backslash continues); so is inline code in the text that is a command line (a
+program of this tree, ctest or cmake, with arguments). Each runs with bash from the top of the source tree and
 must exit 0. Beyond the exit status, a command that runs tests must have run at least one:
 a filter that matches nothing is a broken example even when the tool exits 0.
 
@@ -27,10 +28,17 @@ COMMAND_TIMEOUT = 900  # seconds; a firmware build plus an OVMF boot on a loaded
 RAN_NOTHING = [re.compile(r"Running 0 tests"), re.compile(r"No tests were found")]
 
 
+# Inline code that is a command line: a program of this tree or a build tool, with arguments.
+# A bare name (`tools/build`, `build/host/bin/boardsim`) is a mention, not a command.
+INLINE_COMMAND = re.compile(r"`((?:tools/|build/host/bin/|ctest |cmake )[^`]* [^`]*)`")
+
+
 def shell_commands(readme_text):
-    """The commands of the ```sh blocks, in order, comments and continuations resolved."""
+    """The commands of the ```sh blocks (indented ones too) and the inline command lines, in
+    order of appearance, comments and continuations resolved."""
     commands = []
-    for block in re.findall(r"^```sh\n(.*?)^```", readme_text, re.MULTILINE | re.DOTALL):
+    for block in re.findall(r"^[ \t]*```sh\n(.*?)^[ \t]*```", readme_text,
+                            re.MULTILINE | re.DOTALL):
         pending = ""
         for line in block.splitlines():
             line = pending + line
@@ -43,6 +51,11 @@ def shell_commands(readme_text):
             command = re.sub(r"\s+#[^'\"]*$", "", line).strip()
             if command:
                 commands.append(command)
+    # Inline commands outside the code blocks (a block's lines are not inline code).
+    prose = re.sub(r"^[ \t]*```.*?^[ \t]*```", "", readme_text, flags=re.MULTILINE | re.DOTALL)
+    for command in INLINE_COMMAND.findall(prose.replace("\n", " ")):
+        if command not in commands:
+            commands.append(command)
     return commands
 
 
