@@ -40,7 +40,7 @@ add_efi_image(PlatformServicesDxe
   ARCH x64 ENTRY PlatformServicesDxeEntry SUBSYSTEM efi_boot_service_driver
   SOURCES ${PLATFORM_DXE_MODULE_SOURCES} ${PLATFORM_DXE_FIRMWARE_SOURCES})
 
-foreach(dir spd_pei example_board tests/firmware tests/packaging)
+foreach(dir spd_pei example_board examples/client tests/firmware tests/packaging tests/client_headers)
   if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/Firmware.cmake)
     include(${PROJECT_SOURCE_DIR}/${dir}/Firmware.cmake)
   endif()
