@@ -26,6 +26,7 @@ class BiosFlashWindow : public MemoryDevice {
 
   bool ReadMemory(uint64_t offset, unsigned size, uint32_t &value) override;
   bool WriteMemory(uint64_t, unsigned, uint32_t) override { return true; }
+  uint8_t *Backing(uint64_t offset, uint64_t length) override;
 
  private:
   SpiHostController &controller_;

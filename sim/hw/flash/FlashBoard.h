@@ -11,8 +11,9 @@
 //
 // SPI parts get a flash descriptor unless `descriptor` is false: one component (or two of the
 // same part), the BIOS region given (default: from 4 KiB to the end), the rest of the flash in
-// an ME region, the descriptor in region 0. The host's grants to the other regions are
-// `hostWritesAllRegions` (FLMSTR1 bits 31:24 and 23:16 all set) or none.
+// an ME region below the BIOS region and a platform-data region above it, the descriptor in
+// region 0. The host master's grants (FLMSTR1) default to reading every region and writing none
+// but its own BIOS region, which the chipset always lets it write.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +38,8 @@ struct FlashBoardOptions {
   bool descriptor = true;                 // SPI only
   std::optional<FlashRegion> biosRegion;  // SPI with descriptor; linear, inclusive
   bool twoComponents = false;             // SPI with descriptor: the part fitted twice
-  bool hostWritesAllRegions = false;
+  uint8_t hostReadAccess = 0x1F;   // FLMSTR1 bits 23:16
+  uint8_t hostWriteAccess = 0x00;  // FLMSTR1 bits 31:24
   uint32_t rcba = 0xFED1C000;
 };
 

@@ -57,8 +57,11 @@ class SpiHostController : public MemoryDevice {
   uint32_t FlashSize() const;        // both components together
   unsigned ComponentCount() const;
   FlashRegion BiosRegion() const;    // with no descriptor: the whole flash
-  // A memory read of the BIOS window: 0x03 at that linear address (0xFF while the part is busy).
+  // A memory read of the BIOS window: the byte at that linear address (0xFF while the part is
+  // busy and answers no read). DirectBytes: the same run for bulk reads, or null when the run
+  // leaves one part or the part is busy.
   uint8_t DirectRead(uint32_t linear);
+  uint8_t *DirectBytes(uint32_t linear, uint32_t length);
 
   // ---- Register file ----
   bool ReadMemory(uint64_t offset, unsigned size, uint32_t &value) override;
@@ -90,30 +93,40 @@ class SpiHostController : public MemoryDevice {
 
  private:
   enum class Sequencing { None, Hardware, Software };
+  // One step of a cycle on the bus: a command (bytes out, then bytes read into FDATA from
+  // readOffset), or polling the status register until the part is idle.
+  struct Step {
+    bool poll = false;
+    std::vector<uint8_t> out;
+    unsigned readCount = 0;
+    unsigned readOffset = 0;
+  };
   struct Running {
     Sequencing sequencing = Sequencing::None;
     SpiFlashChip *chip = nullptr;
-    bool pollUntilIdle = false;
+    std::vector<Step> steps;
+    size_t next = 0;
     bool hang = false;
   };
 
-  uint8_t ReadByte(uint16_t offset);
-  void WriteBytes(uint16_t offset, unsigned size, uint32_t value);
-  void WriteHsfs(uint16_t value, uint16_t mask);
-  void WriteHsfc(uint16_t value, uint16_t mask);
-  void WriteSsfs(uint8_t value);
-  void WriteSsfc(uint32_t value, uint32_t mask);
+  void WriteByte(uint16_t offset, uint8_t value);
   void StartHardwareCycle();
   void StartSoftwareCycle();
+  // Common start of both sequencings: counts the cycle, applies injected faults; false when
+  // the cycle ended (or hangs) before anything was sent.
+  bool BeginCycle(Sequencing sequencing);
+  void Run();      // runs steps until one must wait for the part, or the cycle is done
   void Advance();  // one host read of a status register while a cycle runs
   void Finish(bool error, bool accessError);
-  bool TakeInjectedFault(bool &accessError, bool &hang);
+  bool Busy() const { return running_.sequencing != Sequencing::None; }
   SpiFlashChip *ChipAt(uint32_t linear, uint32_t &chipAddress) const;
   std::optional<unsigned> RegionOf(uint32_t linear) const;
   bool HostMay(uint32_t linear, uint32_t length, bool write) const;
   uint32_t CapabilitiesFor(uint32_t linear) const;
-  void Command(SpiFlashChip &chip, const std::vector<uint8_t> &out, uint8_t *in, unsigned inCount);
-  bool PollOnce(SpiFlashChip &chip);  // true when the part reports idle
+  void AddStatusWriteSteps(uint32_t capabilities);
+  uint8_t ComputedByte(uint16_t offset) const;  // registers that are not plain storage
+  uint32_t Load(uint16_t offset, unsigned size) const;
+  void Store(uint16_t offset, unsigned size, uint32_t value);
 
   std::array<SpiFlashChip *, 2> chips_{};
   std::optional<DecodedDescriptor> descriptor_;
