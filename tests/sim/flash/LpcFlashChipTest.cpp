@@ -112,6 +112,7 @@ TEST(JedecProgram, AWriteWithoutTheSequenceChangesNothing) {
 
 struct JedecEraseCase {
   const char *name;
+  const char *part;
   uint8_t command;
   uint32_t address;
   uint32_t first, last;  // erased range
@@ -122,7 +123,7 @@ class JedecErase : public ::testing::TestWithParam<JedecEraseCase> {};
 TEST_P(JedecErase, SixCycleSequenceErasesTheUnitHoldingTheAddress) {
   const JedecEraseCase c = GetParam();
   Board board;
-  FlashBoard flash(board, "49LF008A");
+  FlashBoard flash(board, c.part);
   flash.LoadImage(std::vector<uint8_t>(flash.FlashSize(), 0x00));
   Unlock();
   Write(kUnlock1, 0x80);
@@ -141,10 +142,24 @@ TEST_P(JedecErase, SixCycleSequenceErasesTheUnitHoldingTheAddress) {
 
 INSTANTIATE_TEST_SUITE_P(
     Units, JedecErase,
-    ::testing::Values(JedecEraseCase{"Sector", 0x30, 0x23456, 0x23000, 0x23FFF},
-                      JedecEraseCase{"Block", 0x50, 0x23456, 0x20000, 0x2FFFF},
-                      JedecEraseCase{"Chip", 0x10, 0x0, 0x0, 0xFFFFF}),
+    ::testing::Values(JedecEraseCase{"Sector", "49LF008A", 0x30, 0x23456, 0x23000, 0x23FFF},
+                      JedecEraseCase{"Block", "49LF008A", 0x50, 0x23456, 0x20000, 0x2FFFF},
+                      JedecEraseCase{"BlockOfHalfMiBPart", "49FL004T", 0x50, 0x7A000, 0x70000,
+                                     0x7FFFF},
+                      JedecEraseCase{"ChipOfParallelPart", "39VF080", 0x10, 0x0, 0x0, 0xFFFFF}),
     [](const auto &info) { return std::string(info.param.name); });
+
+TEST(JedecErase, ChipEraseIsNotAnInSystemCommandOfLpcParts) {
+  Board board;
+  FlashBoard flash(board, "49LF008A");
+  flash.LoadImage(std::vector<uint8_t>(flash.FlashSize(), 0x00));
+  Unlock();
+  Write(kUnlock1, 0x80);
+  Unlock();
+  Write(kUnlock1, 0x10);
+  EXPECT_EQ(Read(At(flash, 0x0)), 0x00);
+  EXPECT_EQ(flash.LpcChip()->Count().chipErases, 0u);
+}
 
 TEST(JedecFaults, NeverFinishingPartTogglesForever) {
   Board board;

@@ -218,6 +218,22 @@ INSTANTIATE_TEST_SUITE_P(Parts, SpiPowerUpProtection,
                                            PowerUpCase{"25L3205A", false}),
                          [](const auto &info) { return std::string(info.param.name); });
 
+TEST(SpiPowerCycle, ProtectionLiftedBeforeComesBackOnlyWhereThePartPowersUpProtected) {
+  SpiFlashChip sst = Part("25VF032B");
+  SpiFlashChip winbond = Part("25Q32");
+  for (SpiFlashChip *chip : {&sst, &winbond}) {
+    Command(*chip, {0x06});
+    Command(*chip, {0x01, 0x00});
+    WaitIdle(*chip);
+    Command(*chip, {0x06});
+    ASSERT_FALSE(chip->IsProtected(0));
+    chip->PowerCycle();
+    EXPECT_FALSE(ReadStatus(*chip) & status::kWel);
+  }
+  EXPECT_TRUE(sst.IsProtected(0));
+  EXPECT_FALSE(winbond.IsProtected(0)) << "non-volatile status: stays as written";
+}
+
 struct BlockProtectCase {
   const char *name;
   uint8_t status;
