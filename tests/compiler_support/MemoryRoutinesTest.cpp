@@ -40,6 +40,10 @@ template <typename Routine>
 std::string ImageName(const ::testing::TestParamInfo<ImageRoutine<Routine>> &Info) {
   return Info.param.Image;
 }
+template <typename Routine>
+void PrintTo(const ImageRoutine<Routine> &Row, std::ostream *Out) {
+  *Out << Row.Image;
+}
 
 constexpr size_t kMaxLength = 70;
 constexpr size_t kAlignments = 16;

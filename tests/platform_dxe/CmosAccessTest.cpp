@@ -24,6 +24,7 @@ struct NmiCase {
   UINT8 Index;
   UINT8 Written;
 };
+void PrintTo(const NmiCase &Case, std::ostream *Out) { *Out << Case.Name; }
 
 class CmosNmiBitTest : public CmosTest, public ::testing::WithParamInterface<NmiCase> {};
 
@@ -55,6 +56,7 @@ struct CmosOperation {
   const char *Name;
   void (*Run)();
 };
+void PrintTo(const CmosOperation &Operation, std::ostream *Out) { *Out << Operation.Name; }
 
 class NmiAfterCmosAccessTest : public CmosTest,
                                public ::testing::WithParamInterface<CmosOperation> {};
@@ -139,6 +141,7 @@ struct GuardedOperation {
   const char *Name;
   void (*Run)();
 };
+void PrintTo(const GuardedOperation &Operation, std::ostream *Out) { *Out << Operation.Name; }
 
 class InterruptStateTest : public CmosTest,
                            public ::testing::WithParamInterface<GuardedOperation> {

@@ -166,6 +166,7 @@ struct LockCase {
   bool MirrorWrite;
   UINT64 MirrorValue;
 };
+void PrintTo(const LockCase &Case, std::ostream *Out) { *Out << Case.Name; }
 
 class LockMirrorTest : public FlashWriteEnableTest,
                        public ::testing::WithParamInterface<LockCase> {};

@@ -17,6 +17,7 @@ struct GuidRow {
   const char *Text;   // registry format, as published
   UINT8 Bytes[16];    // the same GUID as it lies in memory
 };
+void PrintTo(const GuidRow &Row, std::ostream *Out) { *Out << Row.Name; }
 
 EFI_GUID GuidFromBytes(const UINT8 (&Bytes)[16]) {
   EFI_GUID Guid;

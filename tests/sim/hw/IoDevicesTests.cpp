@@ -80,6 +80,7 @@ struct IndexReadCase {
   uint8_t port70;
   uint8_t port74;
 };
+void PrintTo(const IndexReadCase &c, std::ostream *out) { *out << c.name; }
 
 class CmosIndexReadTest : public ::testing::TestWithParam<IndexReadCase> {};
 
@@ -124,6 +125,7 @@ struct NmiKeepCase {
   uint8_t preset;
   bool maskedAfter;
 };
+void PrintTo(const NmiKeepCase &c, std::ostream *out) { *out << c.name; }
 
 class CmosNmiPreserveTest : public ::testing::TestWithParam<NmiKeepCase> {};
 

@@ -75,6 +75,7 @@ struct LaneCase {
   unsigned width;
   unsigned offset;
 };
+void PrintTo(const LaneCase &c, std::ostream *out) { *out << c.name; }
 
 class LaneWriteTest : public ::testing::TestWithParam<LaneCase> {};
 
