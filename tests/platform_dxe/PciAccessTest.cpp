@@ -64,7 +64,8 @@ TEST_F(PciLaneTest, ByteWriteAtEachLaneChangesThatLaneOnly) {
     Expected = (Expected & ~(0xFFu << (8 * Lane))) | ((UINT32)Value << (8 * Lane));
     EXPECT_EQ(Scratch.Peek32(kRegister), Expected) << "lane " << Lane;
     EXPECT_EQ(PciConfigRead8(kAddress + Lane), Value) << "lane " << Lane;
-    EXPECT_EQ(Board.Log().ValuesWrittenToPort((UINT16)(0xCFC + Lane)).back(), Value);
+    EXPECT_EQ(Board.Log().ValuesWrittenToPort((UINT16)(0xCFC + Lane)),
+              std::vector<uint32_t>{Value});
   }
 }
 
