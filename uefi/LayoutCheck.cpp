@@ -3,6 +3,8 @@
 #include "../include/BoardProtocols.h"
 #include "../include/PlatformServicesProtocol.h"
 #include "../include/SpdDataHob.h"
+#include "DxeServicesTable.h"
 #include "Hob.h"
 #include "PeiServices.h"
+#include "SimpleFileSystem.h"
 #include "Uefi.h"
