@@ -24,7 +24,7 @@ unsigned BytesOf(unsigned width) {
 
 Board::Board() {
   if (g_current != nullptr) Die("a board is already current; create one board per test");
-  ClaimPorts(CmosRtc::kIndexPort, 2, cmos_);
+  ClaimPorts(CmosRtc::kIndexPort, CmosRtc::kPortCount, cmos_);
   ClaimPorts(PostCodePort::kPort, 1, post_codes_);
   ClaimPorts(PciConfigPorts::kFirstPort, PciConfigPorts::kPortCount, config_ports_);
   MapMemory(PciExpressWindow::kBase, PciExpressWindow::kSize, pcie_window_);

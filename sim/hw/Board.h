@@ -4,7 +4,7 @@
 // an exception, a float or a hang is appended to the fault list instead of stopping the test.
 //
 // Fixed parts at power-on:
-//   I/O:    CMOS/RTC 0x70-0x71, POST code 0x80, PCI configuration ports 0xCF8-0xCFF,
+//   I/O:    CMOS/RTC 0x70-0x77, POST code 0x80, PCI configuration ports 0xCF8-0xCFF,
 //           GPIO block (128 ports at GPIOBASE, while GPIO_EN is set; off at power-on)
 //   Memory: PCI Express configuration window 0xF0000000 (64 buses),
 //           chipset register block (16 KiB at RCBA, while its enable bit is set; off)

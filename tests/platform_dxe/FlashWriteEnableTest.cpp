@@ -17,8 +17,8 @@ class FlashWriteEnableTest : public DxeTest {
  protected:
   void SetUp() override {
     DxeTest::SetUp();
-    sim::RamRegion &Ram = Board.MapRam(kWordAddress & ~0xFFFull, 0x1000);
-    Ram.Store32(kWordAddress & 0xFFF, 0xABCD1230);
+    WordPage = &Board.MapRam(kWordAddress & ~0xFFFull, 0x1000, 0x5C);
+    WordPage->Store32(kWordAddress & 0xFFF, 0xABCD1230);
     Board.Cpu().PresetMsr(kMirrorMsr, 0x5555);
   }
 
@@ -27,6 +27,52 @@ class FlashWriteEnableTest : public DxeTest {
            (CpuState::kCr0CD | CpuState::kCr0NW);
   }
   bool MtrrsOn() { return (Board.Cpu().Msr(CpuState::kMtrrDefType) & 0x800) != 0; }
+  // Every store the processor made must be one the operation is allowed: the configuration
+  // address of BIOS_CNTL, BIOS_CNTL's own byte lane, CR0, and MSRs 0x2FF and 0x1FE. Loads and
+  // the write-back of the caches are fine; nothing else is.
+  void ExpectOnlyPermittedStores() {
+    for (const Access &A : Board.Log().All()) {
+      switch (A.kind) {
+        case AccessKind::IoRead:
+        case AccessKind::MmioRead:
+        case AccessKind::MsrRead:
+        case AccessKind::Cr0Read:
+        case AccessKind::Wbinvd:
+        case AccessKind::Cr0Write:
+          break;
+        case AccessKind::IoWrite:
+          EXPECT_TRUE((A.address == 0xCF8 && A.width == 32 && A.value == 0x8000F8DC) ||
+                      (A.address == 0xCFC && A.width == 8))
+              << A;
+          break;
+        case AccessKind::MsrWrite:
+          EXPECT_TRUE(A.address == 0x2FF || A.address == kMirrorMsr) << A;
+          break;
+        default:
+          ADD_FAILURE() << "not allowed here: " << A;
+      }
+    }
+    // The chipset word is only ever read, and only as one 32-bit load.
+    for (const Access &A : Board.Log().OfKind(AccessKind::MmioRead)) {
+      EXPECT_EQ(A, Access::MmioRead(kWordAddress, 32, A.value));
+    }
+  }
+
+  // The page around the chipset word, as set up: the word and the fill around it.
+  void ExpectWordPageUntouched(UINT32 Word = 0xABCD1230) {
+    const size_t WordOffset = kWordAddress & 0xFFF;
+    EXPECT_EQ(WordPage->Load32(WordOffset), Word);
+    for (size_t i = 0; i < 0x1000; ++i) {
+      if (i >= WordOffset && i < WordOffset + 4) continue;
+      if (WordPage->Load8(i) != 0x5C) {
+        ADD_FAILURE() << "byte " << i << " of the chipset page changed";
+        break;
+      }
+    }
+  }
+
+  sim::RamRegion *WordPage = nullptr;
+
   bool MirrorWritten() {
     return !Board.Log()
                 .Where([](const Access &A) {
@@ -120,6 +166,7 @@ struct LockCase {
   bool MirrorWrite;
   UINT64 MirrorValue;
 };
+void PrintTo(const LockCase &Case, std::ostream *Out) { *Out << Case.Name; }
 
 class LockMirrorTest : public FlashWriteEnableTest,
                        public ::testing::WithParamInterface<LockCase> {};
@@ -150,12 +197,33 @@ INSTANTIATE_TEST_SUITE_P(
                  true, 0xABCD1230}),
     [](const ::testing::TestParamInfo<LockCase> &Info) { return Info.param.Name; });
 
+TEST_P(LockMirrorTest, StoresOnlyToBiosControlCr0AndTheTwoMsrs) {
+  const LockCase &Case = GetParam();
+  Board.Lpc().PresetBiosControl(Case.Preset);
+  Board.Smi().SetBiosWritePolicy(Case.Policy);
+  std::vector<UINT8> LpcBefore;
+  for (UINT16 i = 0; i < 256; ++i) LpcBefore.push_back(Board.Lpc().Peek8(i));
+
+  // A closing case closes what an opening left; an opening case opens twice.
+  SetFlashWriteEnable(TRUE);
+  SetFlashWriteEnable(Case.Enable);
+
+  ExpectOnlyPermittedStores();
+  ExpectWordPageUntouched();
+  for (UINT16 i = 0; i < 256; ++i) {
+    if (i == 0xDC) continue;
+    EXPECT_EQ(Board.Lpc().Peek8(i), LpcBefore[i]) << "LPC register " << i;
+  }
+}
+
 TEST_F(FlashWriteEnableTest, MirrorClearsBitZeroOfTheWordOnClosing) {
   Board.Lpc().PresetBiosControl(kBle | kSmmBwp);
   Board.Smi().SetBiosWritePolicy(sim::BiosWritePolicy::Allow);
-  hw::MmioStore32(kWordAddress, 0x00000007);
+  WordPage->Store32(kWordAddress & 0xFFF, 0x00000007);
   SetFlashWriteEnable(FALSE);
   EXPECT_EQ(Board.Cpu().Msr(kMirrorMsr), 0x00000006u);
+  ExpectOnlyPermittedStores();
+  ExpectWordPageUntouched(0x00000007);
 }
 
 }  // namespace

@@ -42,6 +42,44 @@ TEST_F(DxeTest, PciConfigWriteChangesOnlyTheAddressedRegister) {
   EXPECT_EQ(Board.Log().Count(AccessKind::Cli), 0u);
 }
 
+// A function with one fully writable dword, to see which lanes a byte write reaches.
+class PciLaneTest : public DxeTest {
+ protected:
+  static constexpr UINT16 kRegister = 0x40;
+  static constexpr UINT32 kAddress = PciConfigAddress(0, 2, 0, kRegister);
+
+  void SetUp() override {
+    DxeTest::SetUp();
+    Scratch.SetWritable(kRegister, 4, 0xFFFFFFFF);
+    Board.Pci().Attach({0, 2, 0}, Scratch);
+  }
+
+  sim::PciFunction Scratch{0x8086, 0x1234, 0x00, 0x088000, 0x00};
+};
+
+TEST_F(PciLaneTest, ByteWriteAtEachLaneChangesThatLaneOnly) {
+  for (UINT32 Lane = 0; Lane < 4; ++Lane) {
+    Scratch.Poke32(kRegister, 0x44332211);
+    const UINT8 Value = (UINT8)(0xA0 + Lane);
+    PciConfigWrite8(kAddress + Lane, Value);
+
+    UINT32 Expected = 0x44332211;
+    Expected = (Expected & ~(0xFFu << (8 * Lane))) | ((UINT32)Value << (8 * Lane));
+    EXPECT_EQ(Scratch.Peek32(kRegister), Expected) << "lane " << Lane;
+    EXPECT_EQ(PciConfigRead8(kAddress + Lane), Value) << "lane " << Lane;
+    EXPECT_EQ(Board.Log().ValuesWrittenToPort((UINT16)(0xCFC + Lane)),
+              std::vector<uint32_t>{Value});
+  }
+}
+
+TEST_F(DxeTest, ByteWriteToAnUnalignedRegisterLeavesBiosControlAlone) {
+  // 0xDE shares its dword with BIOS_CNTL (0xDC); a write landing on lane 0 would set BIOSWE.
+  Board.Lpc().PresetBiosControl(0x08);
+  PciConfigWrite8(PciConfigAddress(0, 31, 0, 0xDE), 0x01);
+  EXPECT_EQ(Board.Lpc().BiosControl(), 0x08);
+  EXPECT_TRUE(Board.Log().ValuesWrittenToPort(0xCFC).empty());
+}
+
 struct PcieCase {
   UINT64 Bus, Device, Function, Register, Expected;
 };

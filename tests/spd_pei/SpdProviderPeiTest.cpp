@@ -11,6 +11,7 @@
 
 #include "include/SpdDataHob.h"
 #include "sim/hw/Board.h"
+#include "sim/uefi/GuidText.h"
 #include "sim/uefi/PeiEnvironment.h"
 #include "tools/boardsim/SpdDecode.h"
 
@@ -148,6 +149,37 @@ TEST_F(SpdProviderTest, CreateHobFailureIsReturnedAndNothingIsPublished) {
 TEST_F(SpdProviderTest, FullHobSpaceIsOutOfResources) {
   NewPei(256);  // room for the hand-off table, not for 282 bytes
   EXPECT_TRUE(Run(EFI_OUT_OF_RESOURCES).empty());
+}
+
+// The block as the platform's memory initialisation finds it: by the published GUID, written
+// out here as bytes, and by byte offsets rather than through the structure the module uses.
+TEST_F(SpdProviderTest, BlockFoundByThePublishedGuidBytesAndReadByOffset) {
+  const UINT8 GuidBytes[16] = {0x04, 0x1F, 0xE8, 0xA1, 0x96, 0x25, 0xF9, 0x42,
+                               0xA5, 0xFE, 0x0C, 0x77, 0x17, 0x23, 0xB1, 0xBD};
+  EFI_GUID Published;
+  std::memcpy(&Published, GuidBytes, 16);
+  EXPECT_EQ(sim::GuidText(Published), "A1E81F04-2596-42F9-A5FE-0C771723B1BD");
+  EXPECT_EQ(std::memcmp(&kSpdHobGuid, GuidBytes, 16), 0) << sim::GuidText(kSpdHobGuid);
+
+  Board.Gpio().SetPinLevel(kStrapGpio, true);
+  EXPECT_EQ(SpdProviderPeiEntry(nullptr, Pei->PeiServices()), EFI_SUCCESS);
+  auto Found = Pei->GuidHobs(Published);
+  ASSERT_EQ(Found.size(), 1u);
+  const UINT8 *Block = (const UINT8 *)Found[0];
+
+  EXPECT_EQ(Block[0] | Block[1] << 8, 0x0004);        // GUID extension
+  EXPECT_GE(Block[2] | Block[3] << 8, 282);           // length, from the core
+  EXPECT_EQ(std::memcmp(Block + 8, GuidBytes, 16), 0);
+  EXPECT_EQ(Block[24], 0x01);
+  EXPECT_EQ(Block[25], 0x00);
+  EXPECT_EQ(std::vector<UINT8>(Block + 26, Block + 26 + 256), ExpectedImage(true));
+}
+
+TEST(SpdHobLayout, FieldsSitAtThePublishedOffsets) {
+  EXPECT_EQ(offsetof(SPD_DATA_HOB, Header.Name), 8u);
+  EXPECT_EQ(offsetof(SPD_DATA_HOB, SpdHobHeader), 24u);
+  EXPECT_EQ(offsetof(SPD_DATA_HOB, SpdData), 26u);
+  EXPECT_EQ(sizeof(SPD_DATA_HOB), 282u);
 }
 
 // Independent of the module: each image must carry the JEDEC CRC of its own bytes 0-116, or

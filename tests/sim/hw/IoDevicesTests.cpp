@@ -57,34 +57,146 @@ TEST(Cmos, IndexBitSevenIsTheNmiMaskAndDoesNotSelect) {
   hw::Out8(0x70, 0x8E);
   EXPECT_EQ(hw::In8(0x71), 0x5A);
   EXPECT_TRUE(board.Cmos().NmiMasked());
-  EXPECT_EQ(hw::In8(0x70), 0x8E);  // the latch reads back whole, NMI bit included
+  EXPECT_EQ(board.Cmos().IndexLatch(), 0x8E);
 
   hw::Out8(0x71, 0xC3);
   EXPECT_EQ(board.Cmos().Byte(0x0E), 0xC3);
   EXPECT_EQ(board.Cmos().Byte(0x8E), 0xC3);  // the direct accessor masks the same way
+
+  hw::Out8(0x70, 0x0E);
+  EXPECT_FALSE(board.Cmos().NmiMasked());
   EXPECT_TRUE(board.Faults().Empty()) << board.Faults().Describe();
 }
 
-// What a driver that keeps the NMI mask does: read 0x70, write (old & 0x80) | index.
-class CmosNmiPreserveTest : public ::testing::TestWithParam<uint8_t> {};
-
-TEST_P(CmosNmiPreserveTest, ReadModifyWriteOfTheIndexKeepsTheMask) {
+TEST(Cmos, PowersOnWithNmiSourcesDisabledAndIndexZero) {
   Board board;
-  const uint8_t preset = GetParam();
-  board.Cmos().PresetIndexLatch(preset);
+  EXPECT_TRUE(board.Cmos().NmiMasked());
+  EXPECT_EQ(hw::In8(0x74), 0x00);
+  EXPECT_FALSE(board.Cmos().AlternateAccessMode());
+  EXPECT_FALSE(board.Cmos().UpperBankEnabled());
+}
+
+// Port 0x70 holds NMI_EN and the index but is write-only: only alternate access mode reads
+// them back. The alias at 0x74 always reads the index, never NMI_EN.
+struct IndexReadCase {
+  const char *name;
+  uint8_t written;
+  bool alternateAccess;
+  uint8_t port70;
+  uint8_t port74;
+};
+void PrintTo(const IndexReadCase &c, std::ostream *out) { *out << c.name; }
+
+class CmosIndexReadTest : public ::testing::TestWithParam<IndexReadCase> {};
+
+TEST_P(CmosIndexReadTest, ReturnsWhatTheChipsetLetsThrough) {
+  Board board;
+  const IndexReadCase &c = GetParam();
+  board.Cmos().SetAlternateAccessMode(c.alternateAccess);
+  hw::Out8(0x70, c.written);
+  EXPECT_EQ(hw::In8(0x70), c.port70);
+  EXPECT_EQ(hw::In8(0x74), c.port74);
+  EXPECT_EQ(board.Cmos().IndexLatch(), c.written);  // reading changed nothing
+  EXPECT_TRUE(board.Faults().Empty()) << board.Faults().Describe();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reads, CmosIndexReadTest,
+    ::testing::Values(IndexReadCase{"MaskedNormalMode", 0x8E, false, 0xFF, 0x0E},
+                      IndexReadCase{"EnabledNormalMode", 0x0E, false, 0xFF, 0x0E},
+                      IndexReadCase{"ZeroNormalMode", 0x00, false, 0xFF, 0x00},
+                      IndexReadCase{"MaskedAlternateAccess", 0x8E, true, 0x8E, 0x0E},
+                      IndexReadCase{"EnabledAlternateAccess", 0x0E, true, 0x0E, 0x0E},
+                      IndexReadCase{"TopIndexAlternateAccess", 0x7F, true, 0x7F, 0x7F}),
+    [](const ::testing::TestParamInfo<IndexReadCase> &info) { return info.param.name; });
+
+TEST(Cmos, AliasIndexPortMovesTheIndexButNeverNmiEnable) {
+  Board board;
+  board.Cmos().SetByte(0x05, 0x55);
+  hw::Out8(0x70, 0x0E);  // NMI sources enabled
+  hw::Out8(0x74, 0x85);  // bit 7 here is not NMI_EN
+  EXPECT_FALSE(board.Cmos().NmiMasked());
+  EXPECT_EQ(hw::In8(0x75), 0x55);
+  EXPECT_EQ(hw::In8(0x71), 0x55);  // one index behind both data ports
+  hw::Out8(0x75, 0xA1);
+  EXPECT_EQ(board.Cmos().Byte(0x05), 0xA1);
+}
+
+// What a driver that keeps the NMI mask does: read 0x70, write (old & 0x80) | index. Outside
+// alternate access mode the read floats high, so the write always disables NMI sources.
+struct NmiKeepCase {
+  const char *name;
+  bool alternateAccess;
+  uint8_t preset;
+  bool maskedAfter;
+};
+void PrintTo(const NmiKeepCase &c, std::ostream *out) { *out << c.name; }
+
+class CmosNmiPreserveTest : public ::testing::TestWithParam<NmiKeepCase> {};
+
+TEST_P(CmosNmiPreserveTest, ReadModifyWriteOfPort70KeepsTheMaskOnlyInAlternateAccessMode) {
+  Board board;
+  const NmiKeepCase &c = GetParam();
+  board.Cmos().SetAlternateAccessMode(c.alternateAccess);
+  board.Cmos().PresetIndexLatch(c.preset);
   board.Cmos().SetByte(0x40, 0x77);
   const uint8_t old = hw::In8(0x70);
   hw::Out8(0x70, static_cast<uint8_t>((old & 0x80) | 0x40));
   EXPECT_EQ(hw::In8(0x71), 0x77);
-  EXPECT_EQ(board.Cmos().IndexLatch() & 0x80, preset & 0x80);
+  EXPECT_EQ(board.Cmos().NmiMasked(), c.maskedAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(Latches, CmosNmiPreserveTest, ::testing::Values(0x80, 0x00, 0x8D),
-                         [](const ::testing::TestParamInfo<uint8_t> &info) {
-                           char name[16];
-                           std::snprintf(name, sizeof(name), "Latch0x%02X", info.param);
-                           return std::string(name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Latches, CmosNmiPreserveTest,
+    ::testing::Values(NmiKeepCase{"AlternateAccessMasked", true, 0x80, true},
+                      NmiKeepCase{"AlternateAccessEnabled", true, 0x00, false},
+                      NmiKeepCase{"AlternateAccessMaskedIndex0D", true, 0x8D, true},
+                      NmiKeepCase{"NormalModeMasked", false, 0x80, true},
+                      NmiKeepCase{"NormalModeEnabledEndsMasked", false, 0x00, true}),
+    [](const ::testing::TestParamInfo<NmiKeepCase> &info) { return info.param.name; });
+
+TEST(Cmos, UpperBankThroughPorts72And76WhenEnabled) {
+  Board board;
+  board.Cmos().SetUpperBankEnabled(true);
+  board.Cmos().SetByte(0x10, 0x11);
+  board.Cmos().SetUpperByte(0x10, 0x22);
+  hw::Out8(0x70, 0x0E);  // NMI sources enabled; the upper index must not touch them
+
+  hw::Out8(0x72, 0x10);
+  EXPECT_EQ(hw::In8(0x73), 0x22);
+  hw::Out8(0x73, 0x33);
+  EXPECT_EQ(board.Cmos().UpperByte(0x10), 0x33);
+  EXPECT_EQ(board.Cmos().Byte(0x10), 0x11);
+
+  hw::Out8(0x76, 0x90);  // index bits 6:0 only: byte 0x10 of the upper bank again
+  EXPECT_EQ(hw::In8(0x76), 0x10);
+  EXPECT_EQ(hw::In8(0x77), 0x33);
+  hw::Out8(0x72, 0x7F);
+  hw::Out8(0x73, 0x44);
+  EXPECT_EQ(board.Cmos().UpperByte(0x7F), 0x44);
+
+  EXPECT_FALSE(board.Cmos().NmiMasked());
+  EXPECT_EQ(board.Cmos().IndexLatch(), 0x0E);
+  EXPECT_TRUE(board.Faults().Empty()) << board.Faults().Describe();
+}
+
+TEST(Cmos, WithTheUpperBankDisabledItsPortsAliasTheStandardOnes) {
+  Board board;
+  board.Cmos().SetByte(0x20, 0x5A);
+  board.Cmos().SetUpperByte(0x20, 0xA5);
+
+  hw::Out8(0x72, 0x20);  // as 0x70: NMI_EN follows bit 7
+  EXPECT_FALSE(board.Cmos().NmiMasked());
+  EXPECT_EQ(hw::In8(0x72), 0xFF);  // as 0x70: write-only
+  EXPECT_EQ(hw::In8(0x73), 0x5A);
+
+  hw::Out8(0x76, 0xA0);  // as 0x74: index only
+  EXPECT_FALSE(board.Cmos().NmiMasked());
+  EXPECT_EQ(hw::In8(0x76), 0x20);
+  hw::Out8(0x77, 0x3C);
+  EXPECT_EQ(board.Cmos().Byte(0x20), 0x3C);
+  EXPECT_EQ(board.Cmos().UpperByte(0x20), 0xA5);
+}
 
 TEST(Cmos, ClockStatusRegistersAreNotPlainRam) {
   Board board;

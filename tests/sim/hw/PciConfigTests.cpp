@@ -68,6 +68,69 @@ TEST(PciConfig, NarrowAccessToTheAddressPortIsNotTheAddressRegister) {
   EXPECT_EQ(board.Faults().Count(FaultKind::UnclaimedPort), 1u);
 }
 
+// 8- and 16-bit writes at every byte offset of a dword, through both doors, reach the bytes
+// they cover and nothing else. Through the ports a 16-bit write at 0xCFF spills its high
+// byte onto port 0xD00, which is not configuration space.
+struct LaneCase {
+  const char *name;
+  bool viaPorts;
+  unsigned width;
+  unsigned offset;
+};
+void PrintTo(const LaneCase &c, std::ostream *out) { *out << c.name; }
+
+class LaneWriteTest : public ::testing::TestWithParam<LaneCase> {};
+
+TEST_P(LaneWriteTest, ChangesOnlyTheBytesItCovers) {
+  Board board;
+  const LaneCase c = GetParam();
+  sim::PciFunction scratch(0x8086, 0x1234, 0x00, 0x088000, 0x00);
+  scratch.SetWritable(0x40, 4, 0xFFFFFFFF);
+  scratch.SetWritable(0x44, 4, 0xFFFFFFFF);
+  scratch.Poke32(0x40, 0x44332211);
+  scratch.Poke32(0x44, 0x88776655);
+  board.Pci().Attach({0, 2, 0}, scratch);
+
+  const UINT32 value = c.width == 8 ? 0xA5u : 0xC3B4u;
+  if (c.viaPorts) {
+    hw::Out32(0xCF8, kEnable | (2u << 11) | 0x40);
+    const UINT16 port = static_cast<UINT16>(0xCFC + c.offset);
+    if (c.width == 8) hw::Out8(port, static_cast<UINT8>(value));
+    else hw::Out16(port, static_cast<UINT16>(value));
+  } else {
+    const UINT64 address = 0xF0000000u + (2u << 15) + 0x40 + c.offset;
+    if (c.width == 8) hw::MmioStore8(address, static_cast<UINT8>(value));
+    else hw::MmioStore16(address, static_cast<UINT16>(value));
+  }
+
+  // The eight bytes 0x40-0x47 as they must read: covered bytes replaced, the rest as preset.
+  UINT8 expected[8] = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
+  const unsigned reach = c.viaPorts ? 4 : 8;
+  for (unsigned i = 0; i < c.width / 8; ++i) {
+    if (c.offset + i < reach) expected[c.offset + i] = static_cast<UINT8>(value >> (8 * i));
+  }
+  for (unsigned i = 0; i < 8; ++i) {
+    EXPECT_EQ(scratch.Peek8(static_cast<UINT16>(0x40 + i)), expected[i]) << "byte " << i;
+  }
+  const bool spills = c.viaPorts && c.offset + c.width / 8 > 4;
+  EXPECT_EQ(board.Faults().Count(FaultKind::UnclaimedPort), spills ? 1u : 0u)
+      << board.Faults().Describe();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lanes, LaneWriteTest,
+    ::testing::Values(LaneCase{"Ports8At0", true, 8, 0}, LaneCase{"Ports8At1", true, 8, 1},
+                      LaneCase{"Ports8At2", true, 8, 2}, LaneCase{"Ports8At3", true, 8, 3},
+                      LaneCase{"Ports16At0", true, 16, 0}, LaneCase{"Ports16At1", true, 16, 1},
+                      LaneCase{"Ports16At2", true, 16, 2}, LaneCase{"Ports16At3", true, 16, 3},
+                      LaneCase{"Window8At0", false, 8, 0}, LaneCase{"Window8At1", false, 8, 1},
+                      LaneCase{"Window8At2", false, 8, 2}, LaneCase{"Window8At3", false, 8, 3},
+                      LaneCase{"Window16At0", false, 16, 0},
+                      LaneCase{"Window16At1", false, 16, 1},
+                      LaneCase{"Window16At2", false, 16, 2},
+                      LaneCase{"Window16At3", false, 16, 3}),
+    [](const ::testing::TestParamInfo<LaneCase> &info) { return info.param.name; });
+
 struct AbsentCase {
   unsigned width;
   UINT32 expected;
