@@ -16,3 +16,4 @@ set(PLATFORM_DXE_MODULE_SOURCES
 set(PLATFORM_DXE_FIRMWARE_SOURCES
   ${PLATFORM_DXE_DIR}/CompilerSupport.cpp
   ${PLATFORM_DXE_DIR}/cpu/InstructionsX86.cpp)
+include(${PLATFORM_DXE_DIR}/logo/Sources.cmake)

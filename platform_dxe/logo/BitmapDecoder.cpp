@@ -1,0 +1,109 @@
+#include "BitmapDecoder.h"
+
+#include "../ModuleState.h"
+#include "../PlatformServices.h"
+#include "BitmapFile.h"
+#include "BitmapRows.h"
+#include "BoundedReader.h"
+#include "Rle8Decoder.h"
+
+namespace {
+
+bool IsUncompressedDepth(UINT32 BitsPerPixel) {
+  return BitsPerPixel == 1 || BitsPerPixel == 4 || BitsPerPixel == 8 || BitsPerPixel == 24;
+}
+
+// Uncompressed pixel data can be read in full: every row inside the file and, for palette
+// pictures, every index used by a pixel naming an entry that is inside the file too.
+bool RowsFitFile(const BoundedReader &File, const BITMAP_FILE_INFO &Info,
+                 const BITMAP_PALETTE &Palette) {
+  const UINT64 RowBytes = BitmapRowBytes(Info.Width, Info.BitsPerPixel);
+  const UINT64 Stride = BitmapRowStride(Info.Width, Info.BitsPerPixel);
+  // The last row need not carry its alignment padding: only its pixel bytes are read.
+  // PixelCount < 2^30 keeps this sum far from wrapping.
+  if (!File.Contains(Info.PixelDataOffset, (Info.Height - 1ull) * Stride + RowBytes)) return false;
+  if (Info.BitsPerPixel == 24 || Palette.Available >= (1u << Info.BitsPerPixel)) return true;
+
+  // The palette is cut short by the end of the file: look at what the pixels use.
+  for (UINT64 Row = 0; Row < Info.Height; ++Row) {
+    const UINT8 *Bytes = File.Bytes(Info.PixelDataOffset + Row * Stride, RowBytes);
+    if (LargestIndexInRow(Bytes, Info.Width, Info.BitsPerPixel) >= Palette.Available)
+      return false;
+  }
+  return true;
+}
+
+void DecodeRows(EFI_GRAPHICS_OUTPUT_BLT_PIXEL *Buffer, const BoundedReader &File,
+                const BITMAP_FILE_INFO &Info, const BITMAP_PALETTE &Palette) {
+  const UINT64 RowBytes = BitmapRowBytes(Info.Width, Info.BitsPerPixel);
+  const UINT64 Stride = BitmapRowStride(Info.Width, Info.BitsPerPixel);
+  PIXEL_WORD *Pixels = PixelWords(Buffer);
+  // File rows run bottom-up: the first one is the last row of the picture.
+  for (UINT64 Row = 0; Row < Info.Height; ++Row) {
+    const UINT8 *In = File.Bytes(Info.PixelDataOffset + Row * Stride, RowBytes);
+    PIXEL_WORD *Out = Pixels + (Info.Height - 1 - Row) * Info.Width;
+    switch (Info.BitsPerPixel) {
+      case 1: ConvertRow1(In, Info.Width, Palette.Entries, Out); break;
+      case 4: ConvertRow4(In, Info.Width, Palette.Entries, Out); break;
+      case 8: ConvertRow8(In, Info.Width, Palette.Entries, Out); break;
+      default: ConvertRow24(In, Info.Width, Out); break;
+    }
+  }
+}
+
+// Whether the pixel data can be decoded as it stands, decided before any pixel is written.
+bool PixelDataIsReadable(const BoundedReader &File, const BITMAP_FILE_INFO &Info,
+                         const BITMAP_PALETTE &Palette) {
+  if (Info.Compression == BITMAP_COMPRESSION_RLE8)
+    return Rle8CodesFitFile(File, Info, Palette.Available);
+  // A picture without pixels reads nothing, so its depth never comes into question.
+  if (Info.PixelCount == 0) return true;
+  return IsUncompressedDepth(Info.BitsPerPixel) && RowsFitFile(File, Info, Palette);
+}
+
+}  // namespace
+
+EFI_STATUS DecodeBitmap(const VOID *Image, UINTN ImageSize, EFI_GRAPHICS_OUTPUT_BLT_PIXEL **OutBuffer,
+                        UINTN *OutBufferSize, UINTN *OutHeight, UINTN *OutWidth) {
+  if (Image == nullptr || OutBuffer == nullptr || OutBufferSize == nullptr ||
+      OutHeight == nullptr || OutWidth == nullptr) {
+    return EFI_INVALID_PARAMETER;
+  }
+
+  const BoundedReader File((const UINT8 *)Image, ImageSize);
+  BITMAP_FILE_INFO Info;
+  EFI_STATUS Status = ReadBitmapHeader(File, Info);
+  if (EFI_ERROR(Status)) return Status;
+  // Below 2^32 since the pixel count is below 2^30.
+  const UINTN RequiredSize = (UINTN)(Info.PixelCount * sizeof(EFI_GRAPHICS_OUTPUT_BLT_PIXEL));
+
+  bool Allocated = false;
+  if (*OutBuffer == nullptr) {
+    *OutBufferSize = RequiredSize;
+    *OutBuffer = (EFI_GRAPHICS_OUTPUT_BLT_PIXEL *)AllocatePoolBuffer(RequiredSize);
+    if (*OutBuffer == nullptr) return EFI_OUT_OF_RESOURCES;
+    Allocated = true;
+  } else if (*OutBufferSize < RequiredSize) {
+    *OutBufferSize = RequiredSize;
+    return EFI_BUFFER_TOO_SMALL;
+  }
+  *OutWidth = Info.Width;
+  *OutHeight = Info.Height;
+
+  BITMAP_PALETTE Palette;
+  LoadBitmapPalette(File, Info, Palette);
+  if (!PixelDataIsReadable(File, Info, Palette)) {
+    if (Allocated) {
+      DxeModule.BootServices->FreePool(*OutBuffer);
+      *OutBuffer = nullptr;
+    }
+    return EFI_UNSUPPORTED;
+  }
+
+  if (Info.Compression == BITMAP_COMPRESSION_RLE8) {
+    DxeModule.BootServices->SetMem(*OutBuffer, RequiredSize, 0);
+    return DecodeRle8(*OutBuffer, File, Info, Palette);
+  }
+  if (Info.PixelCount != 0) DecodeRows(*OutBuffer, File, Info, Palette);
+  return EFI_SUCCESS;
+}
