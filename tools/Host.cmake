@@ -5,4 +5,5 @@ target_include_directories(spd_decode PUBLIC ${PROJECT_SOURCE_DIR})
 add_executable(boardsim
   ${PROJECT_SOURCE_DIR}/tools/boardsim/BoardSim.cpp
   ${PROJECT_SOURCE_DIR}/tools/boardsim/SpdCommand.cpp)
-target_link_libraries(boardsim PRIVATE spd_pei spd_decode sim_uefi sim_hw)
+find_package(CLI11 REQUIRED)
+target_link_libraries(boardsim PRIVATE spd_pei spd_decode sim_uefi sim_hw CLI11::CLI11)

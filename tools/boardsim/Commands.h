@@ -1,12 +1,12 @@
-// The commands of boardsim. Each returns the process exit status: 0 done, 1 the module
+// The commands of boardsim. Each adds itself to the command line as a subcommand; when the
+// subcommand runs, it stores the process exit status: 0 done, 1 the module or the board
 // failed, 2 the command line was wrong.
 #pragma once
 
-#include <string>
-#include <vector>
+#include <CLI/CLI.hpp>
 
 namespace boardsim {
 
-int RunSpdCommand(const std::vector<std::string> &Args);
+void RegisterSpdCommand(CLI::App &App, int &ExitStatus);
 
 }  // namespace boardsim

@@ -1,8 +1,8 @@
 // boardsim spd: SpdProviderPei on the simulated board with the memory strap set as asked.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "include/SpdDataHob.h"
 #include "sim/hw/Board.h"
@@ -24,26 +24,6 @@ struct SpdOptions {
   std::string Output;
 };
 
-bool ParseOptions(const std::vector<std::string> &Args, SpdOptions &Options) {
-  for (size_t i = 0; i < Args.size(); ++i) {
-    const std::string &Arg = Args[i];
-    bool HasValue = i + 1 < Args.size();
-    if (Arg == "--strap" && HasValue && (Args[i + 1] == "0" || Args[i + 1] == "1")) {
-      Options.Strap = Args[++i] == "1" ? 1 : 0;
-    } else if (Arg == "--output" && HasValue && !Args[i + 1].empty()) {
-      Options.Output = Args[++i];
-    } else {
-      std::fprintf(stderr, "boardsim spd: unexpected argument '%s'\n", Arg.c_str());
-      return false;
-    }
-  }
-  if (Options.Strap < 0) {
-    std::fprintf(stderr, "boardsim spd: --strap 0 or --strap 1 is required\n");
-    return false;
-  }
-  return true;
-}
-
 void PrintHexDump(const uint8_t *Bytes, size_t Length) {
   for (size_t Row = 0; Row < Length; Row += 16) {
     std::printf("  %03zx:", Row);
@@ -64,12 +44,7 @@ void PrintSummary(const spd::Image &Image) {
               S.ComputedCrc, S.CrcCoveredBytes - 1, S.CrcMatches() ? "OK" : "MISMATCH");
 }
 
-}  // namespace
-
-int RunSpdCommand(const std::vector<std::string> &Args) {
-  SpdOptions Options;
-  if (!ParseOptions(Args, Options)) return 2;
-
+int RunSpdCommand(const SpdOptions &Options) {
   sim::Board Board;
   Board.Lpc().PresetGpioBase(kBoardGpioBase);
   Board.Gpio().SetPinLevel(kMemoryStrapGpio, Options.Strap == 1);
@@ -113,6 +88,20 @@ int RunSpdCommand(const std::vector<std::string> &Args) {
     std::printf("Wrote the 256-byte SPD image to %s\n", Options.Output.c_str());
   }
   return 0;
+}
+
+}  // namespace
+
+void RegisterSpdCommand(CLI::App &App, int &ExitStatus) {
+  auto Options = std::make_shared<SpdOptions>();
+  CLI::App *Command = App.add_subcommand(
+      "spd", "Run SpdProviderPei with the memory strap (GPIO 34) at the given level, print the "
+             "published SPD block and a decoded summary.");
+  Command->add_option("--strap", Options->Strap, "memory strap level: 1 image A, 0 image B")
+      ->required()
+      ->check(CLI::Range(0, 1));
+  Command->add_option("--output", Options->Output, "write the 256-byte SPD image to this file");
+  Command->callback([Options, &ExitStatus] { ExitStatus = RunSpdCommand(*Options); });
 }
 
 }  // namespace boardsim
