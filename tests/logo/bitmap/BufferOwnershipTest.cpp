@@ -25,6 +25,8 @@ struct OwnershipCase {
   std::string Name;
   BmpFile File;
 };
+void PrintTo(const OwnershipCase &Case, std::ostream *Out) { *Out << Case.Name; }
+
 
 std::string CaseName(const ::testing::TestParamInfo<OwnershipCase> &Info) {
   return Info.param.Name;

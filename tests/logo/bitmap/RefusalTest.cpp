@@ -44,6 +44,8 @@ struct RefusalCase {
   std::string Name;
   std::vector<uint8_t> File;
 };
+void PrintTo(const RefusalCase &Case, std::ostream *Out) { *Out << Case.Name; }
+
 
 std::string CaseName(const ::testing::TestParamInfo<RefusalCase> &Info) { return Info.param.Name; }
 

@@ -14,6 +14,8 @@ struct Rle8Case {
   // Top row first: a hex digit is the palette index of the pixel, '.' a pixel no code reaches.
   std::vector<std::string> Picture;
 };
+void PrintTo(const Rle8Case &Case, std::ostream *Out) { *Out << Case.Name; }
+
 
 std::vector<Rle8Case> Cases() {
   return {

@@ -21,6 +21,8 @@ struct LayoutCase {
   std::vector<uint8_t> PixelData;           // bottom row first, as stored
   std::vector<std::vector<uint32_t>> TopDown;  // palette indices, or 0xRRGGBB at 24 bits
 };
+void PrintTo(const LayoutCase &Case, std::ostream *Out) { *Out << Case.Name; }
+
 
 std::vector<LayoutCase> Layouts() {
   return {
@@ -85,6 +87,10 @@ struct SizeCase {
   uint16_t Depth;
   uint32_t Width, Height;
 };
+void PrintTo(const SizeCase &Case, std::ostream *Out) {
+  *Out << "depth " << Case.Depth << ", " << Case.Width << " x " << Case.Height;
+}
+
 
 std::vector<SizeCase> Sizes() {
   std::vector<SizeCase> Cases;
