@@ -33,20 +33,21 @@ bool RowsFitFile(const BoundedReader &File, const BITMAP_FILE_INFO &Info,
   return true;
 }
 
-void DecodeRows(EFI_GRAPHICS_OUTPUT_BLT_PIXEL *Buffer, const BoundedReader &File,
+void DecodeRows(EFI_GRAPHICS_OUTPUT_BLT_PIXEL *Buffer, bool KeepReserved, const BoundedReader &File,
                 const BITMAP_FILE_INFO &Info, const BITMAP_PALETTE &Palette) {
   const UINT64 RowBytes = BitmapRowBytes(Info.Width, Info.BitsPerPixel);
   const UINT64 Stride = BitmapRowStride(Info.Width, Info.BitsPerPixel);
+  ROW_COLOURS Colours;
+  PrepareRowColours(Palette, Info.BitsPerPixel, Colours);
   PIXEL_WORD *Pixels = PixelWords(Buffer);
   // File rows run bottom-up: the first one is the last row of the picture.
   for (UINT64 Row = 0; Row < Info.Height; ++Row) {
     const UINT8 *In = File.Bytes(Info.PixelDataOffset + Row * Stride, RowBytes);
     PIXEL_WORD *Out = Pixels + (Info.Height - 1 - Row) * Info.Width;
-    switch (Info.BitsPerPixel) {
-      case 1: ConvertRow1(In, Info.Width, Palette.Entries, Out); break;
-      case 4: ConvertRow4(In, Info.Width, Palette.Entries, Out); break;
-      case 8: ConvertRow8(In, Info.Width, Palette.Entries, Out); break;
-      default: ConvertRow24(In, Info.Width, Out); break;
+    if (KeepReserved) {
+      ConvertRow<true>(In, Info.Width, Info.BitsPerPixel, Colours, Out);
+    } else {
+      ConvertRow<false>(In, Info.Width, Info.BitsPerPixel, Colours, Out);
     }
   }
 }
@@ -100,10 +101,9 @@ EFI_STATUS DecodeBitmap(const VOID *Image, UINTN ImageSize, EFI_GRAPHICS_OUTPUT_
     return EFI_UNSUPPORTED;
   }
 
-  if (Info.Compression == BITMAP_COMPRESSION_RLE8) {
-    DxeModule.BootServices->SetMem(*OutBuffer, RequiredSize, 0);
-    return DecodeRle8(*OutBuffer, File, Info, Palette);
-  }
-  if (Info.PixelCount != 0) DecodeRows(*OutBuffer, File, Info, Palette);
+  if (Info.Compression == BITMAP_COMPRESSION_RLE8) return DecodeRle8(*OutBuffer, File, Info, Palette);
+  // A caller's buffer keeps its reserved bytes. The decoder's own buffer gets 0 there rather
+  // than whatever the pool last held, which also lets whole pixels be stored.
+  if (Info.PixelCount != 0) DecodeRows(*OutBuffer, !Allocated, File, Info, Palette);
   return EFI_SUCCESS;
 }

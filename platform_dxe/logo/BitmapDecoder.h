@@ -8,8 +8,9 @@
 //
 // *OutBuffer null on entry: the decoder allocates the Width x Height x 4 bytes from pool,
 // stores the size in *OutBufferSize and hands the buffer over. Otherwise *OutBuffer is the
-// caller's buffer of *OutBufferSize bytes. Only blue, green and red are written; a pixel's
-// reserved byte keeps what the buffer held (run-length pictures are cleared to 0 first).
+// caller's buffer of *OutBufferSize bytes. Only blue, green and red are written into a
+// caller's buffer: a pixel's reserved byte keeps what the buffer held. In the decoder's own
+// buffer, and in run-length pictures (cleared first), reserved bytes are 0.
 //
 // EFI_SUCCESS              decoded; *OutHeight and *OutWidth set.
 // EFI_UNSUPPORTED          not a bitmap this decoder reads, or one whose headers, palette

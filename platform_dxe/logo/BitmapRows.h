@@ -3,6 +3,7 @@
 // plain loads and stores.
 #pragma once
 
+#include "BitmapFile.h"
 #include "BitmapPixels.h"
 
 // Bytes a row of Width pixels occupies before its alignment padding.
@@ -14,11 +15,19 @@ constexpr UINT64 BitmapRowStride(UINT64 Width, UINT32 BitsPerPixel) {
   return (BitmapRowBytes(Width, BitsPerPixel) + 3) & ~3ull;
 }
 
-// Each writes Width pixels to Out, keeping the reserved byte of every pixel it writes.
-void ConvertRow1(const UINT8 *Row, UINTN Width, const UINT32 *Palette, PIXEL_WORD *Out);
-void ConvertRow4(const UINT8 *Row, UINTN Width, const UINT32 *Palette, PIXEL_WORD *Out);
-void ConvertRow8(const UINT8 *Row, UINTN Width, const UINT32 *Palette, PIXEL_WORD *Out);
-void ConvertRow24(const UINT8 *Row, UINTN Width, PIXEL_WORD *Out);
+// Palette colours arranged for the row loops: a byte of a 4-bit row maps to one pixel pair,
+// a nibble of a 1-bit row to two pairs.
+struct ROW_COLOURS {
+  const UINT32 *Single;  // 256 entries: the palette
+  UINT64 Nibbles[256];   // 4 bits per pixel: byte -> (high nibble, low nibble) pair
+  UINT64 Bits[16][2];    // 1 bit per pixel: nibble -> four pixels, top bit first
+};
+void PrepareRowColours(const BITMAP_PALETTE &Palette, UINT32 BitsPerPixel, ROW_COLOURS &Colours);
+
+// Each writes Width pixels to Out. KeepReserved: see PutColour.
+template <bool KeepReserved>
+void ConvertRow(const UINT8 *Row, UINTN Width, UINT32 BitsPerPixel, const ROW_COLOURS &Colours,
+                PIXEL_WORD *Out);
 
 // The largest palette index the Width pixels of a 1-, 4- or 8-bit row use.
 UINT32 LargestIndexInRow(const UINT8 *Row, UINTN Width, UINT32 BitsPerPixel);

@@ -13,9 +13,10 @@
 bool Rle8CodesFitFile(const BoundedReader &File, const BITMAP_FILE_INFO &Info,
                       UINT32 PaletteEntries);
 
-// Draws the picture into Buffer (Width x Height pixels, top row first), which the caller has
-// cleared: pixels no code reaches stay 0. A line ends at its end-of-line or end-of-bitmap
-// code; pixels placed right of the picture or above it are dropped, never written. Reading
-// stops at the end of the file. Always EFI_SUCCESS.
+// Draws the picture into Buffer (Width x Height pixels, top row first): every pixel a code
+// reaches gets its palette colour with reserved byte 0, every other pixel becomes all 0. A
+// line ends at its end-of-line or end-of-bitmap code; pixels placed right of the picture or
+// above it are dropped, never written. Reading stops at the end of the file. Always
+// EFI_SUCCESS.
 EFI_STATUS DecodeRle8(EFI_GRAPHICS_OUTPUT_BLT_PIXEL *Buffer, const BoundedReader &File,
                       const BITMAP_FILE_INFO &Info, const BITMAP_PALETTE &Palette);

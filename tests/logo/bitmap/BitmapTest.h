@@ -21,8 +21,9 @@ constexpr UINTN kUntouchedHeight = 0xDEAD0002;
 constexpr UINTN kUntouchedWidth = 0xDEAD0003;
 // Fill of caller buffers: a reserved byte that is kept reads 0xC3.
 constexpr uint8_t kCallerFill = 0xC3;
-// What the simulated pool leaves in fresh memory.
-constexpr uint8_t kFreshPoolFill = 0xAF;
+// The decoder's own buffer comes from pool with stale bytes (0xAF in the simulation); its
+// reserved bytes come out 0 all the same.
+constexpr uint8_t kOwnBufferReserved = 0;
 
 struct Decoded {
   EFI_STATUS Status = 0;

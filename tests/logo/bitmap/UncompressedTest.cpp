@@ -75,7 +75,7 @@ TEST_P(RowLayout, DecodesThePixelsAndSkipsTheAlignment) {
 
   Decoded Own = DecodeAllocating(F.Bytes());
   ASSERT_EQ(Own.Status, EFI_SUCCESS);
-  EXPECT_EQ(Own.Pixels, Expected(C.TopDown, C.Depth, F.Palette, kFreshPoolFill));
+  EXPECT_EQ(Own.Pixels, Expected(C.TopDown, C.Depth, F.Palette, kOwnBufferReserved));
 }
 
 INSTANTIATE_TEST_SUITE_P(Bitmap, RowLayout, ::testing::ValuesIn(Layouts()),
@@ -124,6 +124,10 @@ TEST_P(RowSizes, EveryPixelLandsInPlace) {
   Decoded Into = DecodeInto(F.Bytes(), C.Width * C.Height * 4);
   ASSERT_EQ(Into.Status, EFI_SUCCESS);
   EXPECT_EQ(Into.Pixels, Expected(TopDown, C.Depth, F.Palette, kCallerFill));
+
+  Decoded Own = DecodeAllocating(F.Bytes());
+  ASSERT_EQ(Own.Status, EFI_SUCCESS);
+  EXPECT_EQ(Own.Pixels, Expected(TopDown, C.Depth, F.Palette, kOwnBufferReserved));
 }
 
 INSTANTIATE_TEST_SUITE_P(Bitmap, RowSizes, ::testing::ValuesIn(Sizes()), [](const auto &Info) {
@@ -167,7 +171,7 @@ TEST_F(BitmapTest, PaletteCutShortDecodesWhenOnlyEntriesInsideTheFileAreUsed) {
   F.PixelDataOffset = 38;
   Decoded D = DecodeAllocating(F.Bytes());
   ASSERT_EQ(D.Status, EFI_SUCCESS);
-  EXPECT_EQ(D.Pixels, std::vector<uint32_t>(8, Px(0x123456, kFreshPoolFill)));
+  EXPECT_EQ(D.Pixels, std::vector<uint32_t>(8, Px(0x123456, kOwnBufferReserved)));
 }
 
 }  // namespace
