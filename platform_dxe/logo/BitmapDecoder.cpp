@@ -1,6 +1,5 @@
 #include "BitmapDecoder.h"
 
-#include "../ModuleState.h"
 #include "../PlatformServices.h"
 #include "BitmapFile.h"
 #include "BitmapRows.h"
@@ -78,32 +77,35 @@ EFI_STATUS DecodeBitmap(const VOID *Image, UINTN ImageSize, EFI_GRAPHICS_OUTPUT_
   // Below 2^32 since the pixel count is below 2^30.
   const UINTN RequiredSize = (UINTN)(Info.PixelCount * sizeof(EFI_GRAPHICS_OUTPUT_BLT_PIXEL));
 
-  bool Allocated = false;
-  if (*OutBuffer == nullptr) {
+  const bool Allocating = *OutBuffer == nullptr;
+  if (!Allocating && *OutBufferSize < RequiredSize) {
+    *OutBufferSize = RequiredSize;
+    return EFI_BUFFER_TOO_SMALL;
+  }
+
+  // Pixel data that cannot be read is refused with the outputs a caller would see had the
+  // buffer been allocated and given back: its size, no buffer, the dimensions. It is not
+  // actually allocated: a file of a few bytes may claim a picture of up to 4 GiB.
+  BITMAP_PALETTE Palette;
+  LoadBitmapPalette(File, Info, Palette);
+  if (!PixelDataIsReadable(File, Info, Palette)) {
+    if (Allocating) *OutBufferSize = RequiredSize;
+    *OutWidth = Info.Width;
+    *OutHeight = Info.Height;
+    return EFI_UNSUPPORTED;
+  }
+
+  if (Allocating) {
     *OutBufferSize = RequiredSize;
     *OutBuffer = (EFI_GRAPHICS_OUTPUT_BLT_PIXEL *)AllocatePoolBuffer(RequiredSize);
     if (*OutBuffer == nullptr) return EFI_OUT_OF_RESOURCES;
-    Allocated = true;
-  } else if (*OutBufferSize < RequiredSize) {
-    *OutBufferSize = RequiredSize;
-    return EFI_BUFFER_TOO_SMALL;
   }
   *OutWidth = Info.Width;
   *OutHeight = Info.Height;
 
-  BITMAP_PALETTE Palette;
-  LoadBitmapPalette(File, Info, Palette);
-  if (!PixelDataIsReadable(File, Info, Palette)) {
-    if (Allocated) {
-      DxeModule.BootServices->FreePool(*OutBuffer);
-      *OutBuffer = nullptr;
-    }
-    return EFI_UNSUPPORTED;
-  }
-
   if (Info.Compression == BITMAP_COMPRESSION_RLE8) return DecodeRle8(*OutBuffer, File, Info, Palette);
   // A caller's buffer keeps its reserved bytes. The decoder's own buffer gets 0 there rather
   // than whatever the pool last held, which also lets whole pixels be stored.
-  if (Info.PixelCount != 0) DecodeRows(*OutBuffer, !Allocated, File, Info, Palette);
+  if (Info.PixelCount != 0) DecodeRows(*OutBuffer, !Allocating, File, Info, Palette);
   return EFI_SUCCESS;
 }

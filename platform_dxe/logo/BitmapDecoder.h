@@ -15,9 +15,10 @@
 // EFI_SUCCESS              decoded; *OutHeight and *OutWidth set.
 // EFI_UNSUPPORTED          not a bitmap this decoder reads, or one whose headers, palette
 //                          entries, rows or codes reach past ImageSize. Refusals found in the
-//                          headers leave every output untouched; refusals found in the pixel
-//                          data come after the dimensions are stored, and a buffer this call
-//                          allocated is freed and *OutBuffer set back to null.
+//                          headers leave every output untouched. Refusals found in the pixel
+//                          data (depth, rows, palette entries used, codes) store the dimensions
+//                          and, when the decoder would allocate, the size it would need, and
+//                          leave *OutBuffer null; nothing is allocated and no pixel written.
 // EFI_BUFFER_TOO_SMALL     the caller's buffer is smaller than needed: *OutBufferSize holds
 //                          the size needed; nothing else touched.
 // EFI_OUT_OF_RESOURCES     the allocation failed: *OutBuffer null, *OutBufferSize the size.

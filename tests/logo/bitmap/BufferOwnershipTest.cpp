@@ -103,6 +103,20 @@ TEST_F(BitmapTest, FailedAllocationReportsTheSizeAndNoBuffer) {
   }
 }
 
+// A file that claims a huge picture in a few bytes is refused before anything is allocated.
+TEST_F(BitmapTest, TinyFileClaimingAHugePictureAllocatesNothing) {
+  BmpFile F;
+  F.Width = 32768;
+  F.Height = 32767;
+  F.BitsPerPixel = 8;
+  F.Palette = {0x000000, 0xFFFFFF};
+  F.PixelData = {0x00, 0x00, 0x00, 0x00};
+  Decoded D = DecodeAllocating(F.Bytes());
+  EXPECT_EQ(D.Status, EFI_UNSUPPORTED);
+  EXPECT_EQ(D.BufferSize, 32768ull * 32767 * 4);
+  EXPECT_EQ(Env().Calls().Count(sim::Service::AllocatePool), 0u) << CallTrace();
+}
+
 // A picture without pixels reads no pixel data, so neither its depth nor its data matter.
 TEST_F(BitmapTest, EmptyPictureSucceedsWhateverItsDepth) {
   struct {

@@ -103,7 +103,7 @@ TEST_P(HeaderRefusal, CallersBufferIsLeftAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(Bitmap, HeaderRefusal, ::testing::ValuesIn(HeaderRefusals()), CaseName);
 
-// ---- Refused on the pixel data: after the dimensions are stored, before any pixel ----
+// ---- Refused on the pixel data: the dimensions are stored, nothing is allocated ----
 
 std::vector<RefusalCase> PixelDataRefusals() {
   auto WithDepth = [](uint16_t Depth) {
@@ -160,12 +160,13 @@ std::vector<RefusalCase> PixelDataRefusals() {
 
 class PixelDataRefusal : public BitmapTest, public ::testing::WithParamInterface<RefusalCase> {};
 
-TEST_P(PixelDataRefusal, DecoderFreesItsBufferAndReportsTheDimensions) {
+TEST_P(PixelDataRefusal, DecoderAllocatesNothingAndReportsTheDimensions) {
   Decoded D = DecodeAllocating(GetParam().File);
   EXPECT_EQ(D.Status, EFI_UNSUPPORTED);
   EXPECT_EQ(D.Buffer, nullptr);
-  // The size of the buffer that was allocated and given back.
+  // The size the picture would need, as if its buffer had been allocated and given back.
   EXPECT_EQ(D.BufferSize, D.Width * D.Height * 4);
+  EXPECT_EQ(Env().Calls().Count(sim::Service::AllocatePool), 0u) << CallTrace();
   EXPECT_NE(D.Width, kUntouchedWidth);
   EXPECT_NE(D.Height, kUntouchedHeight);
   EXPECT_EQ(Env().Pool().LiveCount(), 0u);
