@@ -9,7 +9,8 @@ void Put32(std::vector<uint8_t> &Bytes, size_t At, uint32_t Value) {
 }
 
 uint32_t PaletteColour(uint32_t Index) {
-  return ((Index * 97u) & 0xFF) | (((Index * 29u + 64u) & 0xFF) << 8) | (((255 - Index) & 0xFF) << 16);
+  return ((Index * 97u) & 0xFF) | (((Index * 29u + 64u) & 0xFF) << 8) |
+         (((255 - Index) & 0xFF) << 16);
 }
 
 std::vector<uint8_t> FileWith(unsigned BitsPerPixel, uint32_t Compression, unsigned PaletteSize,

@@ -5,7 +5,7 @@
 //   vs_copy  DecodeBitmap time / copy time       (how far from the memory bound)
 //   vs_8bit  run-length time / 8-bit uncompressed time, same picture (per pixel)
 #include <benchmark/benchmark.h>
-
+#include <stb/stb_image.h>
 #include <time.h>
 
 #include <cstdlib>
@@ -13,8 +13,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-#include <stb/stb_image.h>
 
 #include "bench/bitmap/BenchImages.h"
 #include "platform_dxe/ModuleState.h"
@@ -97,8 +95,8 @@ void BM_StbImage(benchmark::State &State, std::string Kind) {
   for (auto _ : State) {
     int Width = 0, Height = 0, Channels = 0;
     // Four channels: the same output size as ours.
-    stbi_uc *Pixels = stbi_load_from_memory(Bytes.data(), (int)Bytes.size(), &Width, &Height,
-                                            &Channels, 4);
+    stbi_uc *Pixels =
+        stbi_load_from_memory(Bytes.data(), (int)Bytes.size(), &Width, &Height, &Channels, 4);
     if (Pixels == nullptr) {
       State.SkipWithError(stbi_failure_reason());
       return;

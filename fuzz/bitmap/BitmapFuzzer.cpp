@@ -92,8 +92,7 @@ void DecodeAllocating(const uint8_t *File, size_t Size) {
   if (LiveCount != 0) Fail("pool memory left behind");
 }
 
-void DecodeIntoCallersBuffer(const uint8_t *File, size_t Size,
-                             size_t CallerSize) {
+void DecodeIntoCallersBuffer(const uint8_t *File, size_t Size, size_t CallerSize) {
   std::unique_ptr<uint8_t[]> Caller(new uint8_t[CallerSize == 0 ? 1 : CallerSize]);
   std::memset(Caller.get(), kCallerFill, CallerSize);
   EFI_GRAPHICS_OUTPUT_BLT_PIXEL *Pixels = (EFI_GRAPHICS_OUTPUT_BLT_PIXEL *)Caller.get();
@@ -123,7 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Size) {
   std::unique_ptr<uint8_t[]> File(new uint8_t[FileSize == 0 ? 1 : FileSize]);
   if (FileSize != 0) std::memcpy(File.get(), Data + 2, FileSize);
 
-  if (CallerFillPattern[0] != kCallerFill) std::memset(CallerFillPattern, kCallerFill, sizeof CallerFillPattern);
+  if (CallerFillPattern[0] != kCallerFill)
+    std::memset(CallerFillPattern, kCallerFill, sizeof CallerFillPattern);
   FuzzBootServices.AllocatePool = PoolAllocate;
   FuzzBootServices.FreePool = PoolFree;
   FuzzBootServices.SetMem = FillMemory;

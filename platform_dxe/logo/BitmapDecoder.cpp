@@ -26,8 +26,7 @@ bool RowsFitFile(const BoundedReader &File, const BITMAP_FILE_INFO &Info,
   // The palette is cut short by the end of the file: look at what the pixels use.
   for (UINT64 Row = 0; Row < Info.Height; ++Row) {
     const UINT8 *Bytes = File.Bytes(Info.PixelDataOffset + Row * Stride, RowBytes);
-    if (LargestIndexInRow(Bytes, Info.Width, Info.BitsPerPixel) >= Palette.Available)
-      return false;
+    if (LargestIndexInRow(Bytes, Info.Width, Info.BitsPerPixel) >= Palette.Available) return false;
   }
   return true;
 }
@@ -63,8 +62,9 @@ bool PixelDataIsReadable(const BoundedReader &File, const BITMAP_FILE_INFO &Info
 
 }  // namespace
 
-EFI_STATUS DecodeBitmap(const VOID *Image, UINTN ImageSize, EFI_GRAPHICS_OUTPUT_BLT_PIXEL **OutBuffer,
-                        UINTN *OutBufferSize, UINTN *OutHeight, UINTN *OutWidth) {
+EFI_STATUS DecodeBitmap(const VOID *Image, UINTN ImageSize,
+                        EFI_GRAPHICS_OUTPUT_BLT_PIXEL **OutBuffer, UINTN *OutBufferSize,
+                        UINTN *OutHeight, UINTN *OutWidth) {
   if (Image == nullptr || OutBuffer == nullptr || OutBufferSize == nullptr ||
       OutHeight == nullptr || OutWidth == nullptr) {
     return EFI_INVALID_PARAMETER;
@@ -103,7 +103,8 @@ EFI_STATUS DecodeBitmap(const VOID *Image, UINTN ImageSize, EFI_GRAPHICS_OUTPUT_
   *OutWidth = Info.Width;
   *OutHeight = Info.Height;
 
-  if (Info.Compression == BITMAP_COMPRESSION_RLE8) return DecodeRle8(*OutBuffer, File, Info, Palette);
+  if (Info.Compression == BITMAP_COMPRESSION_RLE8)
+    return DecodeRle8(*OutBuffer, File, Info, Palette);
   // A caller's buffer keeps its reserved bytes. The decoder's own buffer gets 0 there rather
   // than whatever the pool last held, which also lets whole pixels be stored.
   if (Info.PixelCount != 0) DecodeRows(*OutBuffer, !Allocating, File, Info, Palette);

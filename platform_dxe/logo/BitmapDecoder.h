@@ -23,5 +23,6 @@
 //                          the size needed; nothing else touched.
 // EFI_OUT_OF_RESOURCES     the allocation failed: *OutBuffer null, *OutBufferSize the size.
 // EFI_INVALID_PARAMETER    a null pointer argument.
-EFI_STATUS DecodeBitmap(const VOID *Image, UINTN ImageSize, EFI_GRAPHICS_OUTPUT_BLT_PIXEL **OutBuffer,
-                        UINTN *OutBufferSize, UINTN *OutHeight, UINTN *OutWidth);
+EFI_STATUS DecodeBitmap(const VOID *Image, UINTN ImageSize,
+                        EFI_GRAPHICS_OUTPUT_BLT_PIXEL **OutBuffer, UINTN *OutBufferSize,
+                        UINTN *OutHeight, UINTN *OutWidth);

@@ -57,7 +57,8 @@ void ConvertRow24(const UINT8 *Row, UINTN Width, PIXEL_WORD *Out) {
     UINT64 A = LoadPair(Row), B = LoadPair(Row + 8), C = LoadPair(Row + 16);
     PutPair<KeepReserved>(Out, (A & Low) | ((A << 8) & High));
     PutPair<KeepReserved>(Out + 2, (A >> 48) | ((B << 16) & 0xFF0000u) | ((B << 24) & High));
-    PutPair<KeepReserved>(Out + 4, ((B >> 32) & Low) | ((B >> 56) << 32) | ((C << 40) & 0x00FFFF0000000000ull));
+    PutPair<KeepReserved>(
+        Out + 4, ((B >> 32) & Low) | ((B >> 56) << 32) | ((C << 40) & 0x00FFFF0000000000ull));
     PutPair<KeepReserved>(Out + 6, ((C >> 16) & Low) | ((C >> 8) & High));
   }
   for (; X < Width; ++X, Row += 3)
@@ -70,7 +71,8 @@ void PrepareRowColours(const BITMAP_PALETTE &Palette, UINT32 BitsPerPixel, ROW_C
   const UINT32 *P = Palette.Entries;
   Colours.Single = P;
   if (BitsPerPixel == 4) {
-    for (UINT32 Byte = 0; Byte < 256; ++Byte) Colours.Nibbles[Byte] = PairOf(P[Byte >> 4], P[Byte & 0x0F]);
+    for (UINT32 Byte = 0; Byte < 256; ++Byte)
+      Colours.Nibbles[Byte] = PairOf(P[Byte >> 4], P[Byte & 0x0F]);
   } else if (BitsPerPixel == 1) {
     for (UINT32 Nibble = 0; Nibble < 16; ++Nibble) {
       Colours.Bits[Nibble][0] = PairOf(P[(Nibble >> 3) & 1], P[(Nibble >> 2) & 1]);

@@ -54,12 +54,6 @@ class ByteCursor {
  public:
   ByteCursor(const BoundedReader &File, UINT64 Start) : File_(File), Position_(Start) {}
 
-  bool Next(UINT8 &Value) {
-    if (!File_.ReadU8(Position_, Value)) return false;
-    ++Position_;
-    return true;
-  }
-
   // The next Length bytes, consumed; null (and nothing consumed) when they run past the end.
   const UINT8 *Take(UINT64 Length) {
     const UINT8 *At = File_.Bytes(Position_, Length);

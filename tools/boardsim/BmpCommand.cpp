@@ -78,8 +78,9 @@ int RunBmpCommand(const BmpOptions &Options) {
 void RegisterBmpCommand(CLI::App &App, int &ExitStatus) {
   auto Options = std::make_shared<BmpOptions>();
   CLI::App *Command = App.add_subcommand(
-      "bmp", "Decode a bitmap file with DecodeBitmap on the simulated UEFI environment and write "
-             "the pixels as PNG; on a refusal print the status name and exit 1.");
+      "bmp",
+      "Decode a bitmap file with DecodeBitmap on the simulated UEFI environment and write "
+      "the pixels as PNG; on a refusal print the status name and exit 1.");
   Command->add_option("input", Options->Input, "the bitmap file")->required();
   Command->add_option("output", Options->Output, "the PNG file to write")->required();
   Command->callback([Options, &ExitStatus] { ExitStatus = RunBmpCommand(*Options); });

@@ -21,7 +21,8 @@ void OnPngWarning(png_structp, png_const_charp) {}
 // longjmp would skip.
 bool WriteRows(FILE *File, png_bytepp Rows, png_uint_32 Width, png_uint_32 Height,
                std::string &Error) {
-  png_structp Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &Error, OnPngError, OnPngWarning);
+  png_structp Png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, &Error, OnPngError, OnPngWarning);
   if (Png == nullptr) {
     Error = "libpng could not start";
     return false;

@@ -37,8 +37,8 @@ Decoded BitmapTest::DecodeAllocating(const std::vector<uint8_t> &File, size_t Im
   size_t LiveBefore = Env().Pool().LiveCount();
 
   Decoded Out;
-  Out.Status = DecodeBitmap(Image.get(), ImageSize, &Out.Buffer, &Out.BufferSize, &Out.Height,
-                            &Out.Width);
+  Out.Status =
+      DecodeBitmap(Image.get(), ImageSize, &Out.Buffer, &Out.BufferSize, &Out.Height, &Out.Width);
   if (Out.Status != EFI_SUCCESS) {
     EXPECT_EQ(Env().Pool().LiveCount(), LiveBefore) << "a refused decode kept pool memory";
     return Out;
@@ -67,8 +67,8 @@ Decoded BitmapTest::DecodeInto(const std::vector<uint8_t> &File, size_t BufferBy
   Decoded Out;
   Out.Buffer = (EFI_GRAPHICS_OUTPUT_BLT_PIXEL *)Caller.get();
   Out.BufferSize = BufferBytes;
-  Out.Status = DecodeBitmap(Image.get(), File.size(), &Out.Buffer, &Out.BufferSize, &Out.Height,
-                            &Out.Width);
+  Out.Status =
+      DecodeBitmap(Image.get(), File.size(), &Out.Buffer, &Out.BufferSize, &Out.Height, &Out.Width);
   EXPECT_EQ(Env().Pool().LiveCount(), LiveBefore) << "decoding into a caller's buffer used pool";
   EXPECT_EQ((void *)Out.Buffer, (void *)Caller.get()) << "the caller's buffer pointer changed";
   if (Out.Status == EFI_SUCCESS && Out.Width * Out.Height * 4 <= BufferBytes)

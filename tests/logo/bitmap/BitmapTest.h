@@ -38,7 +38,9 @@ struct Decoded {
 };
 
 // A pixel as the decoder output reads it: 0xRRGGBB plus the reserved byte on top.
-constexpr uint32_t Px(Colour C, uint8_t Reserved) { return (C & 0xFFFFFFu) | ((uint32_t)Reserved << 24); }
+constexpr uint32_t Px(Colour C, uint8_t Reserved) {
+  return (C & 0xFFFFFFu) | ((uint32_t)Reserved << 24);
+}
 
 class BitmapTest : public sim::UefiTest {
  protected:

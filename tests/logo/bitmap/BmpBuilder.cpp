@@ -13,9 +13,7 @@ void PutU32(std::vector<uint8_t> &Bytes, size_t Offset, uint32_t Value) {
   for (int i = 0; i < 4; ++i) Bytes[Offset + i] = (uint8_t)(Value >> (8 * i));
 }
 
-uint32_t BmpFile::DataOffset() const {
-  return 14 + InfoHeaderSize + 4 * (uint32_t)Palette.size();
-}
+uint32_t BmpFile::DataOffset() const { return 14 + InfoHeaderSize + 4 * (uint32_t)Palette.size(); }
 
 std::vector<uint8_t> BmpFile::Bytes() const {
   std::vector<uint8_t> Out(DataOffset(), 0);

@@ -17,9 +17,9 @@ struct BmpFile {
   uint16_t BitsPerPixel = 8;
   uint32_t Compression = 0;
   uint32_t InfoHeaderSize = 40;
-  std::vector<Colour> Palette;        // each entry written as blue, green, red, then 0
-  uint8_t PaletteFourthByte = 0;      // the fourth byte of every palette entry
-  std::vector<uint8_t> PixelData;     // placed right after the palette
+  std::vector<Colour> Palette;     // each entry written as blue, green, red, then 0
+  uint8_t PaletteFourthByte = 0;   // the fourth byte of every palette entry
+  std::vector<uint8_t> PixelData;  // placed right after the palette
   // When set, written into the pixel data offset field instead of the real offset.
   bool OverridePixelDataOffset = false;
   uint32_t PixelDataOffset = 0;

@@ -27,7 +27,6 @@ struct OwnershipCase {
 };
 void PrintTo(const OwnershipCase &Case, std::ostream *Out) { *Out << Case.Name; }
 
-
 std::string CaseName(const ::testing::TestParamInfo<OwnershipCase> &Info) {
   return Info.param.Name;
 }
@@ -63,9 +62,9 @@ TEST_F(BitmapTest, LargerCallerBufferKeepsItsSizeAndItsBytesPastThePicture) {
   EXPECT_EQ(D.BufferSize, 40u);
   EXPECT_EQ(D.Width, 3u);
   EXPECT_EQ(D.Height, 2u);
-  EXPECT_EQ(D.Pixels, (std::vector<uint32_t>{Px(1, kCallerFill), Px(2, kCallerFill),
-                                             Px(3, kCallerFill), Px(4, kCallerFill),
-                                             Px(5, kCallerFill), Px(6, kCallerFill)}));
+  EXPECT_EQ(D.Pixels,
+            (std::vector<uint32_t>{Px(1, kCallerFill), Px(2, kCallerFill), Px(3, kCallerFill),
+                                   Px(4, kCallerFill), Px(5, kCallerFill), Px(6, kCallerFill)}));
   EXPECT_EQ(std::vector<uint8_t>(D.CallerBytes.begin() + 24, D.CallerBytes.end()),
             std::vector<uint8_t>(16, kCallerFill));
 }

@@ -46,7 +46,6 @@ struct RefusalCase {
 };
 void PrintTo(const RefusalCase &Case, std::ostream *Out) { *Out << Case.Name; }
 
-
 std::string CaseName(const ::testing::TestParamInfo<RefusalCase> &Info) { return Info.param.Name; }
 
 // ---- Refused on the headers: nothing is allocated and no output changes ----
@@ -68,7 +67,8 @@ std::vector<RefusalCase> HeaderRefusals() {
       {"CutInsideInfoHeader", Cut(Good, 40)},
       {"InfoHeaderOf12Bytes", Patched(Good, [](auto &B) { PutU32(B, 14, 12); })},
       {"InfoHeaderOf39Bytes", Patched(Good, [](auto &B) { PutU32(B, 14, 39); })},
-      {"InfoHeaderRunsPastFile", Patched(Good, [&](auto &B) { PutU32(B, 14, (uint32_t)Good.size()); })},
+      {"InfoHeaderRunsPastFile",
+       Patched(Good, [&](auto &B) { PutU32(B, 14, (uint32_t)Good.size()); })},
       {"InfoHeaderSizeHuge", Patched(Good, [](auto &B) { PutU32(B, 14, 0xFFFFFFF0u); })},
       {"RunLength4Bit", Patched(Good, [](auto &B) { PutU32(B, 30, 2); })},
       {"BitFields", Patched(Good, [](auto &B) { PutU32(B, 30, 3); })},
@@ -139,22 +139,23 @@ std::vector<RefusalCase> PixelDataRefusals() {
       {"LastRowOneByteShort", Cut(Good, Palette.DataOffset() + 4 + 2)},
       {"FirstRowCut", Cut(Good, Palette.DataOffset() + 1)},
       {"NoPixelData", Cut(Good, Palette.DataOffset())},
-      {"PixelDataOffsetPastFile", Patched(Good, [&](auto &B) { PutU32(B, 10, (uint32_t)B.size() + 100); })},
+      {"PixelDataOffsetPastFile",
+       Patched(Good, [&](auto &B) { PutU32(B, 10, (uint32_t)B.size() + 100); })},
       {"PixelDataOffsetAllOnes", Patched(Good, [](auto &B) { PutU32(B, 10, 0xFFFFFFFFu); })},
       {"PaletteIndexPastFile", FarIndex.Bytes()},
       {"OneBitPaletteEntry1PastFile", OneEntryPalette(0x01)},
       {"RunLengthWithoutEndOfLine", SmallRunLengthFile({0x02, 0x01}).Bytes()},
       {"RunLengthCutInsideCode", SmallRunLengthFile({0x02, 0x01, 0x00, 0x00, 0x02}).Bytes()},
       {"RunLengthLiteralPastFile", SmallRunLengthFile({0x00, 0x05, 0x01, 0x02}).Bytes()},
-      {"RunLengthLiteralPaddingPastFile", SmallRunLengthFile({0x00, 0x03, 0x01, 0x02, 0x03}).Bytes()},
+      {"RunLengthLiteralPaddingPastFile",
+       SmallRunLengthFile({0x00, 0x03, 0x01, 0x02, 0x03}).Bytes()},
       {"RunLengthDeltaCut", SmallRunLengthFile({0x00, 0x02, 0x01}).Bytes()},
       {"RunLengthNoCodes", SmallRunLengthFile({}).Bytes()},
       {"RunLengthPaletteIndexPastFile", SmallRunLengthFile({0x02, 0xC8, 0x00, 0x01}).Bytes()},
       {"RunLengthLiteralIndexPastFile",
        SmallRunLengthFile({0x00, 0x04, 0x01, 0xC8, 0x02, 0x03, 0x00, 0x01}).Bytes()},
-      {"RunLengthOffsetPastFile",
-       Patched(SmallRunLengthFile({0x02, 0x01, 0x00, 0x01}).Bytes(),
-               [](auto &B) { PutU32(B, 10, (uint32_t)B.size()); })},
+      {"RunLengthOffsetPastFile", Patched(SmallRunLengthFile({0x02, 0x01, 0x00, 0x01}).Bytes(),
+                                          [](auto &B) { PutU32(B, 10, (uint32_t)B.size()); })},
   };
 }
 

@@ -16,7 +16,7 @@ struct Rle8Case {
 };
 void PrintTo(const Rle8Case &Case, std::ostream *Out) { *Out << Case.Name; }
 
-
+// clang-format off
 std::vector<Rle8Case> Cases() {
   return {
       {"RunOfThree", 3, 1, {0x03, 0x05, 0x00, 0x01}, {"555"}},
@@ -27,16 +27,19 @@ std::vector<Rle8Case> Cases() {
       // 00 02 04 01: four columns right and one row up the picture.
       {"DeltaRightAndUp", 6, 2, {0x01, 0x01, 0x00, 0x02, 0x04, 0x01, 0x01, 0x02, 0x00, 0x01},
        {".....2", "1....."}},
-      {"EndOfLineAfterAFullRow", 2, 3, {0x02, 0x01, 0x00, 0x00, 0x02, 0x02, 0x00, 0x00, 0x01, 0x03, 0x00, 0x00},
+      {"EndOfLineAfterAFullRow", 2, 3,
+       {0x02, 0x01, 0x00, 0x00, 0x02, 0x02, 0x00, 0x00, 0x01, 0x03, 0x00, 0x00},
        {"3.", "22", "11"}},
-      {"EndOfLineEarlyLeavesTheRestOfTheRow", 3, 2, {0x01, 0x07, 0x00, 0x00, 0x02, 0x08, 0x00, 0x01},
+      {"EndOfLineEarlyLeavesTheRestOfTheRow", 3, 2,
+       {0x01, 0x07, 0x00, 0x00, 0x02, 0x08, 0x00, 0x01},
        {"88.", "7.."}},
       {"EndOfBitmapEndsThePicture", 2, 3, {0x02, 0x01, 0x00, 0x01, 0x02, 0x02}, {"..", "..", "11"}},
       // The last line ends at its end-of-line: no end-of-bitmap needed, nothing read after it.
       {"LastLineNeedsNoEndOfBitmap", 1, 1, {0x01, 0x03, 0x00, 0x00}, {"3"}},
       // Runs that cross the right edge are cut there, and the line still ends at its own
       // end-of-line code rather than sliding the next line up.
-      {"RunPastTheRightEdge", 3, 2, {0x04, 0x01, 0x00, 0x00, 0x04, 0x02, 0x00, 0x01}, {"222", "111"}},
+      {"RunPastTheRightEdge", 3, 2, {0x04, 0x01, 0x00, 0x00, 0x04, 0x02, 0x00, 0x01},
+       {"222", "111"}},
       {"RunsPastTheRightEdgeInTwoSteps", 3, 2,
        {0x02, 0x01, 0x02, 0x02, 0x00, 0x00, 0x03, 0x03, 0x01, 0x04, 0x00, 0x01},
        {"333", "112"}},
@@ -55,12 +58,14 @@ std::vector<Rle8Case> Cases() {
       {"ZeroWidth", 0, 2, {0x03, 0x01, 0x00, 0x00, 0x00, 0x00}, {"", ""}},
   };
 }
+// clang-format on
 
 std::vector<uint32_t> PictureWords(const std::vector<std::string> &Picture) {
   std::vector<uint32_t> Out;
   for (const std::string &Row : Picture)
     for (char C : Row)
-      Out.push_back(C == '.' ? 0u : Px(PaletteColour((uint32_t)std::stoul(std::string(1, C), nullptr, 16)), 0));
+      Out.push_back(C == '.' ? 0u
+                             : Px(PaletteColour(std::stoul(std::string(1, C), nullptr, 16)), 0));
   return Out;
 }
 

@@ -18,12 +18,12 @@ struct LayoutCase {
   std::string Name;
   uint16_t Depth;
   uint32_t Width, Height;
-  std::vector<uint8_t> PixelData;           // bottom row first, as stored
+  std::vector<uint8_t> PixelData;              // bottom row first, as stored
   std::vector<std::vector<uint32_t>> TopDown;  // palette indices, or 0xRRGGBB at 24 bits
 };
 void PrintTo(const LayoutCase &Case, std::ostream *Out) { *Out << Case.Name; }
 
-
+// clang-format off
 std::vector<LayoutCase> Layouts() {
   return {
       // One byte (bits 7, 6, 5) and three bytes of alignment per row; the alignment and unused
@@ -47,6 +47,7 @@ std::vector<LayoutCase> Layouts() {
        {{0x030201, 0x060504}}},
   };
 }
+// clang-format on
 
 std::vector<uint32_t> Expected(const std::vector<std::vector<uint32_t>> &TopDown, uint16_t Depth,
                                const std::vector<Colour> &Palette, uint8_t Reserved) {
@@ -90,7 +91,6 @@ struct SizeCase {
 void PrintTo(const SizeCase &Case, std::ostream *Out) {
   *Out << "depth " << Case.Depth << ", " << Case.Width << " x " << Case.Height;
 }
-
 
 std::vector<SizeCase> Sizes() {
   std::vector<SizeCase> Cases;
@@ -156,7 +156,8 @@ TEST_P(PaletteAfterInfoHeader, ColoursComeFromTheEndOfTheInformationHeader) {
   EXPECT_EQ(D.Pixels, Expected({{3, 2, 1, 0}}, 8, F.Palette, kCallerFill));
 }
 
-INSTANTIATE_TEST_SUITE_P(Bitmap, PaletteAfterInfoHeader, ::testing::Values(40u, 52u, 56u, 108u, 124u),
+INSTANTIATE_TEST_SUITE_P(Bitmap, PaletteAfterInfoHeader,
+                         ::testing::Values(40u, 52u, 56u, 108u, 124u),
                          [](const auto &Info) { return "Header" + std::to_string(Info.param); });
 
 // A palette cut short by the end of the file is fine as long as no pixel uses the missing
