@@ -120,6 +120,20 @@ struct PixelPainter {
     const UINT32 Colour = Palette[Index];
     const UINT64 Pair = PairOf(Colour, Colour);
     UINT64 i = 0;
+    // Short runs are the common case, and a loop whose length changes from run to run costs a
+    // mispredicted branch each time. When the row has room, the run is written in whole groups
+    // of eight: the up to seven pixels past its end are still ahead of NextX, so the next
+    // code or Finish overwrites or clears them.
+    if (X + ((Count + 7) & ~7ull) <= Width) {
+      for (; i < Count; i += 8) {
+        PutPair<false>(Out + i, Pair);
+        PutPair<false>(Out + i + 2, Pair);
+        PutPair<false>(Out + i + 4, Pair);
+        PutPair<false>(Out + i + 6, Pair);
+      }
+      NextX = X + Count;
+      return;
+    }
     for (; i + 8 <= Count; i += 8) {
       PutPair<false>(Out + i, Pair);
       PutPair<false>(Out + i + 2, Pair);

@@ -54,6 +54,13 @@ std::vector<Rle8Case> Cases() {
       {"DeltaAboveTheTopRow", 2, 2, {0x02, 0x01, 0x00, 0x02, 0x00, 0x05}, {"..", "11"}},
       {"DeltaToTheTopRowStillDraws", 2, 3, {0x00, 0x02, 0x01, 0x02, 0x01, 0x09, 0x00, 0x01},
        {".9", "..", ".."}},
+      // Wide rows, where runs may be written in whole groups of eight: what lies past a run
+      // still ends up as the next code or the end of the line says.
+      {"ShortRunsInWideRows", 20, 3,
+       {0x03, 0x01, 0x00, 0x00,
+        0x02, 0x02, 0x00, 0x02, 0x03, 0x00, 0x09, 0x03, 0x00, 0x00,
+        0x01, 0x04, 0x0B, 0x05, 0x00, 0x01},
+       {"455555555555........", "22...333333333......", "111................."}},
       // Nothing but padding pixels: run-length data of zero width still ends each line.
       {"ZeroWidth", 0, 2, {0x03, 0x01, 0x00, 0x00, 0x00, 0x00}, {"", ""}},
   };
