@@ -4,6 +4,10 @@ target_include_directories(spd_decode PUBLIC ${PROJECT_SOURCE_DIR})
 
 add_executable(boardsim
   ${PROJECT_SOURCE_DIR}/tools/boardsim/BoardSim.cpp
-  ${PROJECT_SOURCE_DIR}/tools/boardsim/SpdCommand.cpp)
+  ${PROJECT_SOURCE_DIR}/tools/boardsim/SpdCommand.cpp
+  ${PROJECT_SOURCE_DIR}/tools/boardsim/BmpCommand.cpp
+  ${PROJECT_SOURCE_DIR}/tools/boardsim/PngWriter.cpp)
 find_package(CLI11 REQUIRED)
-target_link_libraries(boardsim PRIVATE spd_pei spd_decode sim_uefi sim_hw CLI11::CLI11)
+find_package(PNG REQUIRED)
+target_link_libraries(boardsim PRIVATE spd_pei spd_decode platform_dxe sim_uefi sim_hw CLI11::CLI11
+                      PNG::PNG)

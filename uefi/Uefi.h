@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DevicePath.h"
+#include "GraphicsOutput.h"
 #include "LoadedImage.h"
 #include "SimpleTextOutput.h"
 #include "UefiBase.h"

@@ -1,6 +1,10 @@
-# Formatted string output.
+# Boot logo subsystem: the bitmap decoder and formatted string output.
 list(APPEND PLATFORM_DXE_MODULE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/BitmapDecoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BitmapFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BitmapRows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormatGuid.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormatNumbers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormatStatus.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/FormatString.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/FormatString.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Rle8Decoder.cpp)
