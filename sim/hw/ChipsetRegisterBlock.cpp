@@ -1,5 +1,7 @@
 #include "sim/hw/ChipsetRegisterBlock.h"
 
+#include <algorithm>
+
 namespace sim {
 
 bool ChipsetRegisterBlock::Attach(uint64_t offset, uint64_t size, MemoryDevice &device) {
@@ -9,6 +11,12 @@ bool ChipsetRegisterBlock::Attach(uint64_t offset, uint64_t size, MemoryDevice &
   }
   attached_.push_back(Attached{offset, size, &device});
   return true;
+}
+
+void ChipsetRegisterBlock::Detach(const MemoryDevice &device) {
+  attached_.erase(std::remove_if(attached_.begin(), attached_.end(),
+                                 [&device](const Attached &part) { return part.device == &device; }),
+                  attached_.end());
 }
 
 const ChipsetRegisterBlock::Attached *ChipsetRegisterBlock::Covering(uint64_t offset,

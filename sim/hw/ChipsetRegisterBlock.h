@@ -17,6 +17,7 @@ class ChipsetRegisterBlock : public MemoryDevice {
 
   // The device stays owned by the caller. False when the range leaves the block or overlaps.
   bool Attach(uint64_t offset, uint64_t size, MemoryDevice &device);
+  void Detach(const MemoryDevice &device);
 
   bool ReadMemory(uint64_t offset, unsigned size, uint32_t &value) override;
   bool WriteMemory(uint64_t offset, unsigned size, uint32_t value) override;

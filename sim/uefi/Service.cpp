@@ -61,6 +61,11 @@ const char *ServiceName(Service service) {
     case Service::UpdateCapsule: return "UpdateCapsule";
     case Service::QueryCapsuleCapabilities: return "QueryCapsuleCapabilities";
     case Service::QueryVariableInfo: return "QueryVariableInfo";
+    case Service::SetMemorySpaceAttributes: return "SetMemorySpaceAttributes";
+    case Service::BootScriptWrite: return "BootScriptWrite";
+    case Service::BootScriptCloseTable: return "BootScriptCloseTable";
+    case Service::SmmAllocatePool: return "SmmAllocatePool";
+    case Service::SmmFreePool: return "SmmFreePool";
   }
   return "?";
 }

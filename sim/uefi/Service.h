@@ -66,6 +66,12 @@ enum class Service {
   UpdateCapsule,
   QueryCapsuleCapabilities,
   QueryVariableInfo,
+  // DXE services, the boot script save protocol and the Framework SMM system table.
+  SetMemorySpaceAttributes,
+  BootScriptWrite,
+  BootScriptCloseTable,
+  SmmAllocatePool,
+  SmmFreePool,
 };
 
 const char *ServiceName(Service service);

@@ -93,6 +93,14 @@ auto UefiEnvironment::AtNotifyLevel(Action action) {
   return result;
 }
 
+EFI_STATUS UefiEnvironment::InstallDxeServices() {
+  return InstallConfigurationTable(&DxeServices::kTableGuid, dxe_.Table());
+}
+
+EFI_HANDLE UefiEnvironment::InstallBootScriptSave() {
+  return InstallProtocolOnNewHandle(BootScriptRecorder::kProtocolGuid, bootScript_.Protocol());
+}
+
 EFI_HANDLE UefiEnvironment::CreateImageHandle() {
   auto image = std::make_unique<EFI_LOADED_IMAGE_PROTOCOL>();
   *image = EFI_LOADED_IMAGE_PROTOCOL{};

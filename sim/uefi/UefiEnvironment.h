@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "sim/uefi/BootScriptRecorder.h"
 #include "sim/uefi/CallLog.h"
+#include "sim/uefi/DxeServices.h"
 #include "sim/uefi/EventManager.h"
 #include "sim/uefi/FailureInjector.h"
 #include "sim/uefi/PoolAllocator.h"
 #include "sim/uefi/ProtocolDatabase.h"
 #include "sim/uefi/RuntimeState.h"
+#include "sim/uefi/SmmSystemTable.h"
 #include "sim/uefi/TextConsole.h"
 #include "uefi/LoadedImage.h"
 #include "uefi/UefiSystemTable.h"
@@ -46,6 +49,16 @@ class UefiEnvironment {
   RuntimeState &Runtime() { return runtime_; }
   TextConsole &ConOut() { return conOut_; }
   TextConsole &StdErr() { return stdErr_; }
+  // Platform tables beyond the system table. Each exists from the start; the DXE services
+  // and the boot script save protocol become visible to a module only when installed.
+  // Runtime().SetVirtualOffset() makes ConvertPointer move every pointer by a chosen offset.
+  DxeServices &Dxe() { return dxe_; }
+  BootScriptRecorder &BootScript() { return bootScript_; }
+  SmmSystemTable &Smm() { return smm_; }
+  // Puts the DXE services table in the configuration table under its GUID.
+  EFI_STATUS InstallDxeServices();
+  // Installs the boot script save protocol on a new handle; returns the handle.
+  EFI_HANDLE InstallBootScriptSave();
   EFI_HANDLE ConsoleOutHandle() const { return systemTable_.ConsoleOutHandle; }
 
   // Faults the code under test made that real firmware would not report (calls above a
@@ -102,6 +115,9 @@ class UefiEnvironment {
   RuntimeState runtime_;
   TextConsole conOut_;
   TextConsole stdErr_;
+  DxeServices dxe_;
+  BootScriptRecorder bootScript_;
+  SmmSystemTable smm_;
   std::vector<std::unique_ptr<EFI_LOADED_IMAGE_PROTOCOL>> loadedImages_;
   std::vector<EFI_CONFIGURATION_TABLE> configurationTables_;
   uint64_t elapsedMicroseconds_ = 0;
