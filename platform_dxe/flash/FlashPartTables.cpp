@@ -48,8 +48,13 @@ FLASH_PART_RECORD LpcParts[kLpcPartCount] = {
      JedecArrayInit, JedecArrayIdentify, JedecArrayErase, JedecArrayProgram, LpcFlashRead, JedecArrayConvertPointers},  // set C
 };
 
-// Row 8 ("Atmel" "25DF321") reads three identifier bytes (Flags 0xB9): its identifier has
-// three significant bytes, and with two bytes read the part could never be recognised.
+// Two rows differ from the table the part list was first written from, because as written
+// their parts could never be recognised:
+// - row 6 ("SST" "25VF032B") types menu entry 0 as a read without address (OpcodeTypes
+//   0xF27C, was 0xF27E): the part answers 0x9F with its three identifier bytes at once, so
+//   three address bytes sent first would swallow them;
+// - row 8 ("Atmel" "25DF321") reads three identifier bytes (Flags 0xB9, was 0xA9): its
+//   identifier has three significant bytes, and two bytes read could never equal it.
 SPI_PART_CONFIG SpiConfigs[kSpiPartCount] = {
     SpiConfig(0xF27C, 0x0606, 0x4B8, 0x1C, 6),  // AMIC 25LQ32A
     SpiConfig(0xF27C, 0x0606, 0x4B8, 0x1C, 6),  // EON 25F32
@@ -57,7 +62,7 @@ SPI_PART_CONFIG SpiConfigs[kSpiPartCount] = {
     SpiConfig(0xF27C, 0x0606, 0x4B8, 0x1C, 6),  // EON 25Q32B
     SpiConfig(0xF27C, 0x5006, 0x4B8, 0x1C, 6),  // Winbond 25X32
     SpiConfig(0xF27C, 0x5006, 0x4B8, 0x1C, 6),  // Winbond 25Q32
-    SpiConfig(0xF27E, 0x5006, 0x4B1, 0x1C, 6),  // SST 25VF032B
+    SpiConfig(0xF27C, 0x5006, 0x4B1, 0x1C, 6),  // SST 25VF032B
     SpiConfig(0xF27C, 0x0606, 0x4B8, 0x1C, 6),  // Mxic 25L3205A
     SpiConfig(0xF27C, 0x0606, 0xB9, 0x3C, 6),  // Atmel 25DF321
     SpiConfig(0xF27C, 0x5006, 0x4B8, 0x1C, 5),  // Winbond 25Q16

@@ -267,10 +267,12 @@ EFI_STATUS EFIAPI SpiIdentify(UINT64 RecordAddress) {
     Flash().HardwareSequencing = 0;
   }
 
+  // Each register's current value, read through the hardware seam, is what resume writes back.
   for (UINT32 Offset : kBootScriptRegisters) {
     UINT64 Address = ReadRcba() + Offset;
+    UINT32 Value = reg::Load(Address, UINT32{});
     BootScriptMemWrite(EFI_ACPI_S3_RESUME_SCRIPT_TABLE, EfiBootScriptWidthUint32, Address, 1,
-                       (VOID *)(UINTN)Address);
+                       &Value);
   }
   Flash().SpiPartReady = 1;
   return EFI_SUCCESS;
