@@ -37,6 +37,8 @@ struct StrapCase {
   UINT8 Strap;
 };
 
+void PrintTo(const StrapCase &Case, std::ostream *Out) { *Out << Case.Name; }
+
 class NeitherStrapTest : public FlashBoardTest, public ::testing::WithParamInterface<StrapCase> {};
 
 TEST_P(NeitherStrapTest, TriesNoRecordAndReportsUnsupported) {
@@ -68,6 +70,8 @@ struct OrderCase {
   std::string Part;
   UINT64 Index;
 };
+
+void PrintTo(const OrderCase &Case, std::ostream *Out) { *Out << Case.Part; }
 
 class DetectionOrderTest : public FlashBoardTest, public ::testing::WithParamInterface<OrderCase> {};
 

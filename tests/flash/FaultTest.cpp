@@ -37,6 +37,8 @@ struct SoftwareFault {
   CycleError Error;
 };
 
+void PrintTo(const SoftwareFault &Case, std::ostream *Out) { *Out << Case.Name; }
+
 class SoftwareCycleFaultTest : public SpiFaultTest,
                                public ::testing::WithParamInterface<SoftwareFault> {};
 
@@ -154,6 +156,8 @@ struct LpcFault {
   EFI_STATUS ProgramStatus;
   UINT64 ProgramCountAfter;
 };
+
+void PrintTo(const LpcFault &Case, std::ostream *Out) { *Out << Case.Name; }
 
 class LpcFaultTest : public FlashBoardTest, public ::testing::WithParamInterface<LpcFault> {};
 

@@ -18,6 +18,8 @@ struct CopyCase {
   size_t Length;
 };
 
+void PrintTo(const CopyCase &Case, std::ostream *Out) { *Out << Case.Name; }
+
 class CopyBytesTest : public ::testing::TestWithParam<CopyCase> {};
 
 TEST_P(CopyBytesTest, DestinationReceivesTheSourceAsItWasBeforeTheCopy) {
@@ -51,6 +53,8 @@ struct CompareCase {
   std::vector<UINT8> Second;
   INT64 Expected;
 };
+
+void PrintTo(const CompareCase &Case, std::ostream *Out) { *Out << Case.Name; }
 
 class CompareBytesTest : public ::testing::TestWithParam<CompareCase> {};
 

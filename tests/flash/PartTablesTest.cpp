@@ -69,6 +69,8 @@ struct CapabilitiesCase {
   UINT32 Expected;
 };
 
+void PrintTo(const CapabilitiesCase &Case, std::ostream *Out) { *Out << Case.Name; }
+
 class CapabilitiesTest : public ::testing::TestWithParam<CapabilitiesCase> {};
 
 TEST_P(CapabilitiesTest, ValueFollowsTheFlagsAndPrefixOpcodes) {
@@ -92,6 +94,8 @@ struct DerivedCase {
   UINT32 Flags;
   UINT32 Expected;
 };
+
+void PrintTo(const DerivedCase &Case, std::ostream *Out) { *Out << Case.Name; }
 
 class CapabilitiesRulesTest : public ::testing::TestWithParam<DerivedCase> {};
 

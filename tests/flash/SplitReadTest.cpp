@@ -26,6 +26,8 @@ struct SplitCase {
   std::vector<READ_PIECE> Pieces;    // Buffer fields as offsets into the caller's buffer
 };
 
+void PrintTo(const SplitCase &Case, std::ostream *Out) { *Out << Case.Name; }
+
 class SplitReadTest : public dxe_test::DxeTest, public ::testing::WithParamInterface<SplitCase> {};
 
 TEST_P(SplitReadTest, CopiesTheWindowPartAndDescribesTheRest) {
