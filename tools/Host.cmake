@@ -4,6 +4,7 @@ target_include_directories(spd_decode PUBLIC ${PROJECT_SOURCE_DIR})
 
 add_executable(boardsim
   ${PROJECT_SOURCE_DIR}/tools/boardsim/BoardSim.cpp
+  ${PROJECT_SOURCE_DIR}/tools/boardsim/FlashCommand.cpp
   ${PROJECT_SOURCE_DIR}/tools/boardsim/SpdCommand.cpp)
 find_package(CLI11 REQUIRED)
-target_link_libraries(boardsim PRIVATE spd_pei spd_decode sim_uefi sim_hw CLI11::CLI11)
+target_link_libraries(boardsim PRIVATE platform_dxe spd_pei spd_decode sim_uefi sim_hw CLI11::CLI11)

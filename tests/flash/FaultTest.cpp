@@ -16,7 +16,7 @@ class SpiFaultTest : public FlashBoardTest {
  protected:
   // A part whose status-register protection the driver lifts and restores itself.
   FLASH_PART_RECORD *FitProtectedPartWithoutDescriptor() {
-    sim::FlashBoardOptions Options{"25VF032B"};
+    sim::FlashBoardOptions Options = FlashBoardTest::Options("25VF032B");
     Options.descriptor = false;
     Fit(Options);
     Flash->LoadImage(std::vector<UINT8>(Flash->FlashSize(), 0x00));

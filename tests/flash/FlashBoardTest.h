@@ -25,7 +25,12 @@ class FlashBoardTest : public dxe_test::DxeTest {
   // Fits the board, then starts the driver. With PlatformTables the DXE services table and
   // the boot script save protocol are there for start-up to bind.
   void Fit(const sim::FlashBoardOptions &Options, bool PlatformTables = true);
-  void Fit(const std::string &Part) { Fit(sim::FlashBoardOptions{Part}); }
+  void Fit(const std::string &Part) { Fit(Options(Part)); }
+  static sim::FlashBoardOptions Options(const std::string &Part) {
+    sim::FlashBoardOptions Result;
+    Result.part = Part;
+    return Result;
+  }
 
   // Detection through the protocol, asserting it finds a part.
   FLASH_PART_RECORD *Detect(UINT64 Table = 0);

@@ -23,7 +23,7 @@ class FullUpdateTest : public FlashBoardTest, public ::testing::WithParamInterfa
 
 TEST_P(FullUpdateTest, FlashHoldsTheNewImageAfterwards) {
   const UpdateCase &Case = GetParam();
-  sim::FlashBoardOptions Options{Case.Part};
+  sim::FlashBoardOptions Options = FlashBoardTest::Options(Case.Part);
   Options.descriptor = Case.Descriptor;
   Fit(Options);
   const UINT64 Size = Flash->FlashSize();

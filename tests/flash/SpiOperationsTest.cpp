@@ -14,7 +14,7 @@ constexpr UINT64 kFourMiB = 0x400000;
 class SpiOperationsTest : public FlashBoardTest {
  protected:
   FLASH_PART_RECORD *FitPart(UINT32 BiosBase, UINT32 BiosLimit) {
-    sim::FlashBoardOptions Options{"GD25Q32B"};
+    sim::FlashBoardOptions Options = FlashBoardTest::Options("GD25Q32B");
     Options.biosRegion = sim::FlashRegion{BiosBase, BiosLimit};
     Fit(Options);
     Flash->LoadImage(PatternImage(kFourMiB, 7));

@@ -11,6 +11,7 @@ int main(int argc, char **argv) {
 
   int ExitStatus = 0;
   boardsim::RegisterSpdCommand(App, ExitStatus);
+  boardsim::RegisterFlashCommand(App, ExitStatus);
 
   try {
     App.parse(argc, argv);

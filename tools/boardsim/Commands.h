@@ -8,5 +8,6 @@
 namespace boardsim {
 
 void RegisterSpdCommand(CLI::App &App, int &ExitStatus);
+void RegisterFlashCommand(CLI::App &App, int &ExitStatus);
 
 }  // namespace boardsim
