@@ -5,7 +5,7 @@ set(FIRMWARE_COMMON_FLAGS
   -fno-asynchronous-unwind-tables -fno-unwind-tables -O2 -Wall -Wextra -Werror)
 
 function(add_efi_image NAME)
-  cmake_parse_arguments(IMG "" "ARCH;ENTRY;SUBSYSTEM" "SOURCES;INCLUDES" ${ARGN})
+  cmake_parse_arguments(IMG "EXECUTE_IN_PLACE" "ARCH;ENTRY;SUBSYSTEM" "SOURCES;INCLUDES" ${ARGN})
   if(IMG_ARCH STREQUAL "x64")
     set(triple x86_64-unknown-windows)
     set(machine x64)
@@ -22,6 +22,15 @@ function(add_efi_image NAME)
   target_link_options(${NAME} PRIVATE
     /machine:${machine} /subsystem:${IMG_SUBSYSTEM} /entry:${IMG_ENTRY} /nodefaultlib
     /dynamicbase /debug:none)
+  if(IMG_EXECUTE_IN_PLACE)
+    # Code that runs straight from flash finds each section at its RVA from the image start, so
+    # every section's RVA must equal its file offset: section and file alignment both 32 bytes
+    # (below a page the two must be equal anyway). Each function and datum in its own section
+    # lets /opt:ref drop what is never referenced; flash is small. /driver only quiets the
+    # linker's warning about sub-page alignment; it changes no byte of the image.
+    target_compile_options(${NAME} PRIVATE -ffunction-sections -fdata-sections)
+    target_link_options(${NAME} PRIVATE /align:32 /filealign:32 /opt:ref /driver)
+  endif()
   set_target_properties(${NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 endfunction()
 
@@ -31,11 +40,13 @@ add_efi_image(PlatformServicesDxe
   ARCH x64 ENTRY PlatformServicesDxeEntry SUBSYSTEM efi_boot_service_driver
   SOURCES ${PLATFORM_DXE_MODULE_SOURCES} ${PLATFORM_DXE_FIRMWARE_SOURCES})
 
-foreach(dir spd_pei example_board tests/firmware)
+foreach(dir spd_pei example_board examples/client tests/firmware tests/packaging tests/client_headers)
   if(EXISTS ${PROJECT_SOURCE_DIR}/${dir}/Firmware.cmake)
     include(${PROJECT_SOURCE_DIR}/${dir}/Firmware.cmake)
   endif()
 endforeach()
+
+include(${CMAKE_CURRENT_LIST_DIR}/PlatformPackaging.cmake)
 
 # Layout assertions of uefi/ and include/ for both firmware widths (compile-only).
 foreach(triple x86_64-unknown-windows i686-unknown-windows)

@@ -13,8 +13,8 @@ typedef struct {
   UINT32 Reserved;
   UINT64 LastPlatformCallThird;  // third argument of the latest such call
 } EXAMPLE_BOARD_INSTANCE;
-UEFI_STATIC_ASSERT(offsetof(EXAMPLE_BOARD_INSTANCE, Board) == 0,
-                   "the board protocol must start the instance");
+// The board protocol must start the instance.
+PLATFORM_SERVICES_ASSERT_OFFSET(EXAMPLE_BOARD_INSTANCE, Board, 0, 0);
 
 // Text console size the board reports through entry 19.
 #define EXAMPLE_BOARD_TEXT_WIDTH 1024u

@@ -1,8 +1,9 @@
 // The board's own protocols, as PlatformServicesDxe relies on them. They are produced by the
 // board driver of a platform (see example_board/); only what the driver uses is fixed here.
-#pragma once
+#ifndef PLATFORM_BOARD_PROTOCOLS_H
+#define PLATFORM_BOARD_PROTOCOLS_H
 
-#include "../uefi/UefiBase.h"
+#include "PlatformServicesTypes.h"
 
 #define BOARD_SUPPORT_PROTOCOL_GUID \
   {0x64FBE01A, 0xDBE8, 0x4932, {0x9F, 0x7B, 0x6C, 0x3D, 0xD0, 0xD6, 0x10, 0xE5}}
@@ -43,12 +44,14 @@ typedef struct {
   UINT32 Width;   // offset 8
   UINT32 Height;  // offset 12
 } BOARD_TEXT_RESOLUTION_RECORD;
-UEFI_STATIC_ASSERT(offsetof(BOARD_TEXT_RESOLUTION_RECORD, Width) == 8, "board record width");
-UEFI_STATIC_ASSERT(offsetof(BOARD_TEXT_RESOLUTION_RECORD, Height) == 12, "board record height");
+PLATFORM_SERVICES_ASSERT_OFFSET(BOARD_TEXT_RESOLUTION_RECORD, Width, 8, 8);
+PLATFORM_SERVICES_ASSERT_OFFSET(BOARD_TEXT_RESOLUTION_RECORD, Height, 12, 12);
 
 // Only the 64-bit value at byte offset 8 is read by the driver.
 typedef struct {
   UINT64 Header;
   UINT64 SharedBase;  // offset 8
 } SHARED_DATA_PROTOCOL;
-UEFI_STATIC_ASSERT(offsetof(SHARED_DATA_PROTOCOL, SharedBase) == 8, "shared data base");
+PLATFORM_SERVICES_ASSERT_OFFSET(SHARED_DATA_PROTOCOL, SharedBase, 8, 8);
+
+#endif  // PLATFORM_BOARD_PROTOCOLS_H

@@ -4,6 +4,7 @@
 #include "SpdProviderPei.h"
 
 #include "../include/SpdDataHob.h"
+#include "../uefi/Hob.h"
 #include "../platform_dxe/cpu/Instructions.h"
 #include "SpdBlocks.h"
 

@@ -1,12 +1,16 @@
 #!/usr/bin/python3
 """Checks that a file is the PE image a UEFI loader expects, and reports its layout.
 
-Always checked: the DOS and PE signatures, that every section's file data lies inside the
+Accepts PE32/PE32+ images and their Terse Executable (TE) form, whose 40-byte header replaces
+the DOS, PE and optional headers; a TE image's sections keep the addresses and file offsets of
+the PE image it came from. Always checked: the DOS and PE signatures, that every section's file data lies inside the
 file, that the entry point lies in an executable section, that relocations were not
 stripped, and that any relocation directory is well formed. Checked on request: the
 optional header magic, the machine, the subsystem, base relocations that actually fix
 something up, and what writable sections may hold (an image that runs from flash before
-memory is ready must not rely on writing its own data).
+memory is ready must not rely on writing its own data), execution in place (every section's
+RVA equal to its file offset, so code run straight from flash finds each section where the
+image says it is), and a largest file size.
 
 Exit status: 0 when every check passed, 1 when one failed, 2 when the file is not a PE image.
 """
@@ -71,9 +75,18 @@ class Section:
         return f"{text} {', '.join(kinds)}"
 
 
+TE_SIGNATURE = b"VZ"
+TE_HEADER_SIZE = 40
+TE_DIRECTORY_BASE_RELOCATION = 0
+
+
 class PeImage:
     def __init__(self, data):
         self.data = data
+        self.is_te = data[:2] == TE_SIGNATURE
+        if self.is_te:
+            self._parse_te(data)
+            return
         if len(data) < 0x40 or data[:2] != b"MZ":
             raise NotPeImage("no MZ signature")
         pe_offset = struct.unpack_from("<I", data, 0x3C)[0]
@@ -110,6 +123,31 @@ class PeImage:
             raise NotPeImage("section table runs past the end of the file")
         self.sections = [Section(data[section_table + 40 * i:section_table + 40 * (i + 1)])
                          for i in range(section_count)]
+        # File offset of what the image calls file offset 0 (TE images start later).
+        self.file_shift = 0
+
+    def _parse_te(self, data):
+        if len(data) < TE_HEADER_SIZE:
+            raise NotPeImage("TE header cut short")
+        (_, self.machine, section_count, self.subsystem, stripped_size, self.entry_point, _,
+         self.image_base, reloc_rva, reloc_size, debug_rva, debug_size) = struct.unpack_from(
+            "<2sHBBHIIQIIII", data)
+        if stripped_size < TE_HEADER_SIZE:
+            raise NotPeImage(f"TE stripped size {stripped_size:#x} is smaller than its header")
+        # The stripped headers are gone: offset X of the original image is at X - shift here.
+        self.file_shift = stripped_size - TE_HEADER_SIZE
+        self.magic = None
+        self.characteristics = 0
+        self.section_alignment = self.file_alignment = None
+        table = TE_HEADER_SIZE
+        if table + 40 * section_count > len(data):
+            raise NotPeImage("section table runs past the end of the file")
+        self.sections = [Section(data[table + 40 * i:table + 40 * (i + 1)])
+                         for i in range(section_count)]
+        self.image_size = max((s.virtual_address + s.virtual_size for s in self.sections),
+                              default=0)
+        self.directories = [(0, 0)] * DIRECTORY_BASE_RELOCATION + [(reloc_rva, reloc_size),
+                                                                   (debug_rva, debug_size)]
 
     def directory(self, index):
         return self.directories[index] if index < len(self.directories) else (0, 0)
@@ -118,7 +156,7 @@ class PeImage:
         for section in self.sections:
             if section.virtual_address <= rva and rva + size <= (section.virtual_address +
                                                                   section.raw_size):
-                start = section.raw_pointer + rva - section.virtual_address
+                start = section.raw_pointer - self.file_shift + rva - section.virtual_address
                 return self.data[start:start + size]
         return None
 
@@ -150,12 +188,15 @@ def check(image, file_size, arguments):
         if expected is not None and expected != actual:
             failures.append(f"{what}: expected {expected:#x} got {actual:#x}")
 
-    expect("optional header magic", arguments.magic, image.magic)
+    if not image.is_te:  # a TE header has no magic: its width follows from the machine
+        expect("optional header magic", arguments.magic, image.magic)
     expect("machine", arguments.machine, image.machine)
     expect("subsystem", arguments.subsystem, image.subsystem)
 
     for section in image.sections:
-        if section.raw_size and section.raw_pointer + section.raw_size > file_size:
+        if section.raw_size and (section.raw_pointer < image.file_shift or
+                                 section.raw_pointer - image.file_shift + section.raw_size >
+                                 file_size):
             failures.append(f"section {section.name}: file data runs past the end of the file")
     entry_sections = [s for s in image.sections if s.contains_rva(image.entry_point)]
     if not entry_sections or not entry_sections[0].flags & SCN_MEM_EXECUTE:
@@ -182,11 +223,27 @@ def check(image, file_size, arguments):
             # its content flag says.
             failures.append(f"writable section {section.name} holds initialised data "
                             f"({section.raw_size} bytes in the file)")
+    if arguments.execute_in_place:
+        for section in image.sections:
+            if section.raw_pointer != section.virtual_address:
+                failures.append(f"section {section.name} is at file offset "
+                                f"{section.raw_pointer:#x} but RVA {section.virtual_address:#x}: "
+                                "it cannot execute in place")
+            elif section.virtual_size > section.raw_size:
+                failures.append(f"section {section.name} needs {section.virtual_size:#x} bytes "
+                                f"in memory but has {section.raw_size:#x} in the file: nothing "
+                                "zero-fills a section that runs in place")
+    if arguments.max_size is not None and file_size > arguments.max_size:
+        failures.append(f"file size {file_size} bytes exceeds the limit of "
+                        f"{arguments.max_size} bytes")
     return failures, counts
 
 
-def report(path, image, file_size, counts):
-    magic = {v: k for k, v in MAGICS.items()}.get(image.magic, hex(image.magic))
+def report(path, image, file_size, counts, arguments):
+    if image.is_te:
+        magic = "te"
+    else:
+        magic = {v: k for k, v in MAGICS.items()}.get(image.magic, hex(image.magic))
     machine = {v: k for k, v in MACHINES.items()}.get(image.machine, hex(image.machine))
     subsystem = {v: k for k, v in SUBSYSTEMS.items()}.get(image.subsystem, str(image.subsystem))
     print(f"{path}: {file_size} bytes, {magic.upper()} {machine}, subsystem {image.subsystem} "
@@ -197,10 +254,12 @@ def report(path, image, file_size, counts):
     fixups = ", ".join(f"{count} {RELOCATION_TYPES.get(kind, f'type {kind}')}"
                        for kind, count in sorted(counts.items()))
     print(f"  base relocations: {size} bytes at {rva:#x}" + (f" ({fixups})" if fixups else ""))
-    print(f"  {'section':<9}{'address':>10}{'memory':>10}{'file':>10}  flags")
+    limit = f" (limit {arguments.max_size} bytes)" if arguments.max_size is not None else ""
+    print(f"  file size {file_size} bytes{limit}")
+    print(f"  {'section':<9}{'address':>10}{'memory':>10}{'file':>10}{'offset':>10}  flags")
     for section in image.sections:
         print(f"  {section.name:<9}{section.virtual_address:>#10x}{section.virtual_size:>#10x}"
-              f"{section.raw_size:>#10x}  {section.flag_text()}")
+              f"{section.raw_size:>#10x}{section.raw_pointer:>#10x}  {section.flag_text()}")
 
 
 def parse_arguments(argv):
@@ -219,6 +278,10 @@ def parse_arguments(argv):
                         help="fail if any section is writable")
     parser.add_argument("--no-writable-initialized-data", action="store_true",
                         help="fail if a writable section carries data from the file")
+    parser.add_argument("--execute-in-place", action="store_true",
+                        help="fail unless every section's RVA equals its file offset")
+    parser.add_argument("--max-size", type=int, default=None,
+                        help="fail if the file is larger than this many bytes")
     return parser.parse_args(argv)
 
 
@@ -232,7 +295,7 @@ def main(argv):
         print(f"FAIL {arguments.image}: not a readable PE image: {error}")
         return 2
     failures, counts = check(image, len(data), arguments)
-    report(arguments.image, image, len(data), counts)
+    report(arguments.image, image, len(data), counts, arguments)
     for failure in failures:
         print(f"FAIL {failure}")
     print(f"{'FAIL' if failures else 'PASS'} {arguments.image}")

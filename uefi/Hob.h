@@ -8,18 +8,8 @@
 #define EFI_HOB_TYPE_GUID_EXTENSION 0x0004
 #define EFI_HOB_TYPE_END_OF_HOB_LIST 0xFFFF
 
-typedef struct {
-  UINT16 HobType;
-  UINT16 HobLength;  // whole HOB, header included; a multiple of 8
-  UINT32 Reserved;
-} EFI_HOB_GENERIC_HEADER;
+// EFI_HOB_GENERIC_HEADER and EFI_HOB_GUID_TYPE come with the base types (UefiBase.h).
 UEFI_ASSERT_SIZE(EFI_HOB_GENERIC_HEADER, 8, 8);
-
-typedef struct {
-  EFI_HOB_GENERIC_HEADER Header;
-  EFI_GUID Name;
-  // Data follows.
-} EFI_HOB_GUID_TYPE;
 UEFI_ASSERT_OFFSET(EFI_HOB_GUID_TYPE, Name, 8, 8);
 UEFI_ASSERT_SIZE(EFI_HOB_GUID_TYPE, 24, 24);
 

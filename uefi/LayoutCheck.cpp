@@ -8,5 +8,6 @@
 #include "DxeServicesTable.h"
 #include "Hob.h"
 #include "PeiServices.h"
+#include "SimpleFileSystem.h"
 #include "SmmSystemTable.h"
 #include "Uefi.h"

@@ -26,6 +26,13 @@ add_efi_image(FirmwareCheck
     ${FIRMWARE_CHECK_DIR}/CheckSharedData.cpp
     ${FIRMWARE_CHECK_COMMON_SOURCES})
 
+add_efi_image(PlatformVolumeCheck
+  ARCH x64 ENTRY PlatformVolumeCheckEntry SUBSYSTEM efi_application
+  SOURCES
+    ${FIRMWARE_CHECK_DIR}/PlatformVolumeCheck.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckReport.cpp
+    ${FIRMWARE_CHECK_COMMON_SOURCES})
+
 add_efi_image(PlatformDemo
   ARCH x64 ENTRY PlatformDemoEntry SUBSYSTEM efi_application
   SOURCES ${FIRMWARE_CHECK_DIR}/PlatformDemo.cpp ${FIRMWARE_CHECK_COMMON_SOURCES})
@@ -50,6 +57,7 @@ add_image_check(PlatformServicesDxe --subsystem efi_boot_service_driver --requir
 add_image_check(ExampleBoardDxe --subsystem efi_boot_service_driver)
 add_image_check(FirmwareCheck --subsystem efi_application)
 add_image_check(PlatformDemo --subsystem efi_application)
+add_image_check(PlatformVolumeCheck --subsystem efi_application)
 
 # One boot of OVMF under TCG takes 4-8 s here; the runner's own timeout ends a hung boot
 # first, the ctest timeout is the backstop.
@@ -80,3 +88,36 @@ string(CONCAT WITHOUT_BOARD_OUTPUT
   "run_ovmf: FAIL in")
 set_tests_properties(ovmf_firmware_check_without_board_fails PROPERTIES
   TIMEOUT 90 RESOURCE_LOCK ovmf PASS_REGULAR_EXPRESSION "${WITHOUT_BOARD_OUTPUT}")
+
+# Platform.fv handed to OVMF's own DXE dispatcher: the board support and service protocols
+# must both be there afterwards. The volume lists the driver before the board, so this passes
+# only when the dispatcher honours the driver's dependency expression.
+add_test(NAME ovmf_platform_volume_check
+  COMMAND ${FIRMWARE_PYTHON} ${OVMF_RUNNER}
+          --app $<TARGET_FILE:PlatformVolumeCheck>
+          --file ${PROJECT_BINARY_DIR}/Platform.fv
+          --work-dir ${PROJECT_BINARY_DIR}/ovmf/platform_volume_check
+          --timeout ${OVMF_RUN_TIMEOUT}
+          --summary PlatformVolumeCheck)
+set_tests_properties(ovmf_platform_volume_check PROPERTIES TIMEOUT 90 RESOURCE_LOCK ovmf)
+
+# The same volume with the driver's dependency expression replaced by TRUE: the driver then
+# starts first, finds no board and installs nothing, and the check must say so while the board
+# itself still arrives from the volume.
+add_test(NAME ovmf_platform_volume_check_without_dependency_fails
+  COMMAND ${FIRMWARE_PYTHON} ${OVMF_RUNNER}
+          --app $<TARGET_FILE:PlatformVolumeCheck>
+          --file ${PROJECT_BINARY_DIR}/nodepex/Platform.fv
+          --work-dir ${PROJECT_BINARY_DIR}/ovmf/platform_volume_check_without_dependency
+          --timeout ${OVMF_RUN_TIMEOUT}
+          --summary PlatformVolumeCheck)
+string(CONCAT WITHOUT_DEPENDENCY_OUTPUT
+  "PASS volume\\.dispatch.*"
+  "PASS volume\\.board_support_installed.*"
+  "FAIL volume\\.services_installed: expected 0x0 got 0x800000000000000E.*"
+  "PlatformVolumeCheck: [0-9]+ passed, [1-9][0-9]* failed.*"
+  "run_ovmf: FAIL in")
+set_tests_properties(ovmf_platform_volume_check_without_dependency_fails PROPERTIES
+  TIMEOUT 90 RESOURCE_LOCK ovmf PASS_REGULAR_EXPRESSION "${WITHOUT_DEPENDENCY_OUTPUT}")
+
+include(${FIRMWARE_CHECK_DIR}/xip/Firmware.cmake)

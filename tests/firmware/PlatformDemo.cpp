@@ -1,7 +1,9 @@
-// PlatformDemo: loads ExampleBoardDxe and PlatformServicesDxe the way FirmwareCheck does and
-// shows, on the firmware console, what the board services look like from inside firmware.
+// PlatformDemo: loads ExampleBoardDxe and PlatformServicesDxe the way FirmwareCheck does, then
+// shows on the firmware console what the platform services look like to a client inside
+// firmware. Every line of the report says what was asked, what came back, and what a correct
+// answer is, marked "ok" or "BAD"; the verdict sent to QEMU is "every line ok".
 // The firmware mirrors its console on the serial port, where tools/demo picks the report up.
-// The report stays on screen for a few seconds so the runner can take a screenshot.
+// The report stays on screen for a few seconds so that the runner can take a screenshot.
 #include "Console.h"
 #include "QemuExit.h"
 #include "RtcClock.h"
@@ -14,35 +16,79 @@ namespace {
 const EFI_GUID kServicesGuid = PLATFORM_SERVICES_PROTOCOL_GUID;
 const EFI_GUID kBoardGuid = BOARD_SUPPORT_PROTOCOL_GUID;
 const UINTN kScreenHoldMicroseconds = 3000000;  // long enough for a screenshot
+const UINTN kScreenColumns = 100;                // OVMF's text console at 800 x 600
+#define CLIENT_IMAGE_FILE u"ClientExample.efi"
 
 EFI_SYSTEM_TABLE *gSystemTable;
+UINTN gGoodLines;
+UINTN gBadLines;
 
 void Show(const TextLine &Line) { console::WriteLine(gSystemTable, Line); }
 
-void ShowInformation(const PLATFORM_SERVICES_PROTOCOL &Services) {
-  const PLATFORM_SERVICES_INFO &Info = *Services.ServicesInfo;
-  TextLine Header;
-  Header.Add("Interface: signature \"");
+// One result: "ok " or "BAD", what the driver answered, then what a correct answer is, on the
+// same line when it fits the screen.
+void Result(bool Ok, const TextLine &What, const char *Good) {
+  Ok ? ++gGoodLines : ++gBadLines;
+  TextLine Line;
+  Line.Add(Ok ? "ok  " : "BAD ").Add(What.Text());
+  UINTN GoodLength = 0;
+  while (Good[GoodLength] != '\0') ++GoodLength;
+  if (Line.Length() + GoodLength + 9 <= kScreenColumns) {
+    Show(Line.Add("  (good: ").Add(Good).Add(')'));
+    return;
+  }
+  Show(Line);
+  Show(TextLine().Add("      good: ").Add(Good));
+}
+
+void ShowInterface(const PLATFORM_SERVICES_PROTOCOL &Services) {
+  TextLine Signature;
   for (UINTN Byte = 0; Byte < 4; ++Byte)
-    Header.Add(static_cast<char>(Services.Signature >> (8 * Byte)));
-  Show(Header.Add("\"  header ")
-           .Hex(Services.HeaderValue)
-           .Add("  at ")
-           .Hex(reinterpret_cast<UINT64>(&Services)));
-  Show(TextLine()
-           .Add("Info record: A ")
-           .Dec(Info.InfoValueA)
-           .Add("  B ")
-           .Dec(Info.InfoValueB)
-           .Add("  SharedBase ")
-           .Hex(Info.SharedBase)
-           .Add("  SharedItem ")
-           .Hex(Info.SharedItemAddress));
-  TextLine Offsets;
-  Offsets.Add("Offset table:");
+    Signature.Add(static_cast<char>(Services.Signature >> (8 * Byte)));
+  Result(Services.Signature == PLATFORM_SERVICES_SIGNATURE &&
+             Services.HeaderValue == PLATFORM_SERVICES_HEADER_VALUE,
+         TextLine()
+             .Add("Interface header: signature \"")
+             .Add(Signature.Text())
+             .Add("\", header value ")
+             .Hex(Services.HeaderValue),
+         "\"$OFC\", 0x4000");
+
+  const PLATFORM_SERVICES_INFO &Info = *Services.ServicesInfo;
+  Result(Info.InfoValueA == PLATFORM_SERVICES_INFO_VALUE_A &&
+             Info.InfoValueB == PLATFORM_SERVICES_INFO_VALUE_B,
+         TextLine()
+             .Add("Info record constants for clients: InfoValueA ")
+             .Dec(Info.InfoValueA)
+             .Add(", InfoValueB ")
+             .Dec(Info.InfoValueB),
+         "900, 178");
+  // The board installed its shared data before the driver started, and the driver only
+  // learns of installations that come after it: both fields stay 0 in this demo.
+  Result(Info.SharedBase == 0 && Info.SharedItemAddress == 0,
+         TextLine()
+             .Add("Info record shared data: SharedBase ")
+             .Hex(Info.SharedBase)
+             .Add(", SharedItemAddress ")
+             .Hex(Info.SharedItemAddress),
+         "0x0, 0x0: the board's data came before the driver");
+
+  static const UINT16 kOffsets[PLATFORM_SERVICES_OFFSET_TABLE_ENTRIES] = {
+      110, 111, 117, 220, 127, 128, 129, 149, 121, 51, 530, 599};
   const UINT16 *Table = reinterpret_cast<const UINT16 *>(Info.OffsetTable);
-  for (UINTN Index = 0; Table != nullptr && Index < 12; ++Index) Offsets.Add(' ').Dec(Table[Index]);
-  Show(Offsets);
+  TextLine Offsets;
+  Offsets.Add("Offset table published for clients:");
+  bool Same = Table != nullptr;
+  for (UINTN Index = 0; Table != nullptr && Index < PLATFORM_SERVICES_OFFSET_TABLE_ENTRIES;
+       ++Index) {
+    Offsets.Add(' ').Dec(Table[Index]);
+    Same = Same && Table[Index] == kOffsets[Index];
+  }
+  Result(Same, Offsets, "110 111 117 220 127 128 129 149 121 51 530 599");
+}
+
+UINTN SecondsOfDay(UINTN Hours, UINTN Minutes, UINTN Seconds) {
+  return (Hours * 60 + Minutes) * 60 + Seconds;
 }
 
 void ShowClock(const PLATFORM_SERVICES_PROTOCOL &Services) {
@@ -53,7 +99,7 @@ void ShowClock(const PLATFORM_SERVICES_PROTOCOL &Services) {
   EFI_TIME Now = {};
   EFI_STATUS Status = gSystemTable->RuntimeServices->GetTime(&Now, nullptr);
   TextLine Line;
-  Line.Add("Clock: CmosRead8 ")
+  Line.Add("Clock read with CmosRead8 ")
       .Dec(Cmos.Hours, 2)
       .Add(':')
       .Dec(Cmos.Minutes, 2)
@@ -62,22 +108,20 @@ void ShowClock(const PLATFORM_SERVICES_PROTOCOL &Services) {
       .Add(rtc::IsBinary(StatusB) ? " (binary" : " (BCD")
       .Add(rtc::Is24Hour(StatusB) ? ", 24h)" : ", 12h)");
   if (EFI_ERROR(Status)) {
-    Line.Add("  GetTime failed ").Hex(Status);
-  } else {
-    Line.Add("  GetTime ")
-        .Dec(Now.Hour, 2)
-        .Add(':')
-        .Dec(Now.Minute, 2)
-        .Add(':')
-        .Dec(Now.Second, 2)
-        .Add(' ')
-        .Dec(Now.Year, 4)
-        .Add('-')
-        .Dec(Now.Month, 2)
-        .Add('-')
-        .Dec(Now.Day, 2);
+    Result(false, Line.Add(", firmware GetTime failed ").Hex(Status), "the same time");
+    return;
   }
-  Show(Line);
+  Line.Add(", firmware GetTime ")
+      .Dec(Now.Hour, 2)
+      .Add(':')
+      .Dec(Now.Minute, 2)
+      .Add(':')
+      .Dec(Now.Second, 2);
+  // The two readings are a moment apart: allow a second boundary between them.
+  UINTN Driver = SecondsOfDay(Cmos.Hours, Cmos.Minutes, Cmos.Seconds);
+  UINTN Firmware = SecondsOfDay(Now.Hour, Now.Minute, Now.Second);
+  bool Close = (Driver > Firmware ? Driver - Firmware : Firmware - Driver) <= 1;
+  Result(Close, Line, "the same time");
 }
 
 void ShowDiskChannelMap(const PLATFORM_SERVICES_PROTOCOL &Services) {
@@ -85,18 +129,21 @@ void ShowDiskChannelMap(const PLATFORM_SERVICES_PROTOCOL &Services) {
   UINTN Count = 0;
   EFI_STATUS Status = Services.GetDiskChannelMap(&Table, &Count);
   if (EFI_ERROR(Status) || Table == nullptr) {
-    Show(TextLine().Add("Disk channel map: failed ").Hex(Status));
+    Result(false, TextLine().Add("Disk channel map: GetDiskChannelMap failed ").Hex(Status),
+           "status 0x0 and 10 entries");
     return;
   }
-  Show(TextLine()
-           .Add("Disk channel map: ")
-           .Dec(Count)
-           .Add(" entries (bus:dev.fn channel/drive -> index)"));
+  Result(Count == 10,
+         TextLine()
+             .Add("Disk channel map: ")
+             .Dec(Count)
+             .Add(" entries, each bus:dev.fn channel/drive -> drive index"),
+         "10");
   TextLine Line;
   for (UINTN Index = 0; Index < Count; ++Index) {
     const DISK_CHANNEL_ENTRY &Entry = Table[Index];
     UINTN Column = (Index % 4) * 19;
-    Line.Pad(2 + Column)
+    Line.Pad(6 + Column)
         .Dec(Entry.PciBus)
         .Add(':')
         .Dec(Entry.PciDevice)
@@ -116,65 +163,80 @@ void ShowDiskChannelMap(const PLATFORM_SERVICES_PROTOCOL &Services) {
 }
 
 void ShowPciExpress(const PLATFORM_SERVICES_PROTOCOL &Services) {
-  struct Example {
-    UINT64 Bus, Device, Function, Register;
-  };
-  const Example Examples[] = {{0, 31, 0, 0xDC}, {1, 0, 0, 0}, {0, 22, 2, 0x10}};
-  TextLine Line;
-  Line.Add("PCI Express:");
-  for (const Example &Case : Examples) {
-    UINT64 Address =
-        Services.GetPciExpressAddress(0, Case.Bus, Case.Device, Case.Function, Case.Register);
-    Line.Add("  ")
-        .Dec(Case.Bus)
-        .Add(':')
-        .Dec(Case.Device)
-        .Add('.')
-        .Dec(Case.Function)
-        .Add('+')
-        .Hex(Case.Register)
-        .Add(" = ")
-        .Hex(Address);
-  }
-  Show(Line);
+  UINT64 Address = Services.GetPciExpressAddress(0, 0, 31, 0, 0xDC);
+  Result(Address == 0xF00F80DCull,
+         TextLine().Add("PCI Express address of 0:31.0 register 0xDC: ").Hex(Address),
+         "0xF00F80DC");
+  Address = Services.GetPciExpressAddress(0, 1, 0, 0, 0);
+  Result(Address == 0xF0100000ull,
+         TextLine().Add("PCI Express address of 1:0.0 register 0x0: ").Hex(Address),
+         "0xF0100000");
 }
 
-void ShowProcessorAndBoard(const PLATFORM_SERVICES_PROTOCOL &Services,
-                           EXAMPLE_BOARD_INSTANCE *Board) {
+void ShowTimeStampCounter(const PLATFORM_SERVICES_PROTOCOL &Services) {
   UINT64 Before = Services.ReadTimeStampCounter();
   gSystemTable->BootServices->Stall(1000);
   UINT64 After = Services.ReadTimeStampCounter();
-  Show(TextLine()
-           .Add("Time-stamp counter: ")
-           .Hex(Before)
-           .Add(" then +")
-           .Dec(After - Before)
-           .Add(" over 1 ms"));
+  TextLine Line;
+  Line.Add("Time-stamp counter over a 1 ms stall: +").Dec(After - Before).Add(" ticks");
+  Result(After > Before, Line, "more than 0");
+}
 
-  EFI_STATUS Status = Services.PlatformCall(EFI_ABORTED, 0x11223344u, 0x5566778899AABBCCull);
-  TextLine Call;
-  Call.Add("PlatformCall(EFI_ABORTED, ...) = ").Hex(Status);
+void ShowPlatformCall(const PLATFORM_SERVICES_PROTOCOL &Services, EXAMPLE_BOARD_INSTANCE *Board) {
+  // PlatformCall hands its three arguments to the board. The example board has no service
+  // behind it and answers with the status it was given as the first argument, so asking for
+  // Aborted and getting Aborted back shows the call went through unchanged.
+  const UINT32 kSecond = 0x11223344u;
+  const UINT64 kThird = 0x5566778899AABBCCull;
+  EFI_STATUS Status = Services.PlatformCall(EFI_ABORTED, kSecond, kThird);
+  Show(TextLine().Add("PlatformCall passes 3 arguments to the board; the example board answers"));
+  Show(TextLine().Add("    with the 1st as its status. Asked for Aborted (0x8000000000000015):"));
+  bool Ok = Status == EFI_ABORTED && Board != nullptr &&
+            Board->LastPlatformCallSecond == kSecond && Board->LastPlatformCallThird == kThird;
+  TextLine Line;
+  Line.Add("  returned ").Hex(Status);
   if (Board != nullptr) {
-    Call.Add("  board saw ")
+    Line.Add(", board saw ")
         .Hex(Board->LastPlatformCallSecond)
         .Add(", ")
         .Hex(Board->LastPlatformCallThird);
   }
-  Show(Call);
+  Result(Ok, Line, "the same status; 0x11223344, 0x5566778899AABBCC");
+}
 
-  if (Board == nullptr) return;
+void ShowBoardTextConsole(EXAMPLE_BOARD_INSTANCE *Board) {
   VOID *Record = nullptr;
   BOARD_GET_TEXT_RESOLUTION GetTextResolution = reinterpret_cast<BOARD_GET_TEXT_RESOLUTION>(
       Board->Board.Operations->Entry[BOARD_SUPPORT_ENTRY_TEXT_RESOLUTION]);
-  if (!EFI_ERROR(GetTextResolution(&Board->Board, BOARD_TEXT_RESOLUTION_FUNCTION, &Record))) {
-    const BOARD_TEXT_RESOLUTION_RECORD *Resolution =
-        static_cast<const BOARD_TEXT_RESOLUTION_RECORD *>(Record);
-    Show(TextLine()
-             .Add("Board text console: ")
+  EFI_STATUS Status = GetTextResolution(&Board->Board, BOARD_TEXT_RESOLUTION_FUNCTION, &Record);
+  if (EFI_ERROR(Status) || Record == nullptr) {
+    Result(false, TextLine().Add("Board text console record: failed ").Hex(Status),
+           "1024 x 768");
+    return;
+  }
+  const BOARD_TEXT_RESOLUTION_RECORD *Resolution =
+      static_cast<const BOARD_TEXT_RESOLUTION_RECORD *>(Record);
+  Result(Resolution->Width == EXAMPLE_BOARD_TEXT_WIDTH &&
+             Resolution->Height == EXAMPLE_BOARD_TEXT_HEIGHT,
+         TextLine()
+             .Add("Board's text console size, for RestoreTextConsole: ")
              .Dec(Resolution->Width)
              .Add(" x ")
-             .Dec(Resolution->Height));
-  }
+             .Dec(Resolution->Height),
+         "1024 x 768");
+}
+
+// The C client (examples/client) finds the protocol by itself and prints its own lines.
+void RunClientExample(EFI_HANDLE ImageHandle) {
+  Show(TextLine().Add("--- examples/client, a plain C client, finds the protocol by itself: ---"));
+  StartedImage Client = LoadAndStartSiblingImage(ImageHandle, gSystemTable, CLIENT_IMAGE_FILE);
+  Result(!EFI_ERROR(Client.LoadStatus) && Client.StartStatus == EFI_SUCCESS,
+         TextLine()
+             .Add("C client load/exit status ")
+             .Hex(Client.LoadStatus)
+             .Add('/')
+             .Hex(Client.StartStatus),
+         "0x0/0x0");
 }
 
 // Every slot the report calls; an empty one would crash the demo instead of reporting.
@@ -185,8 +247,8 @@ bool ServicesUsable(const PLATFORM_SERVICES_PROTOCOL *Services) {
          Services->ReadTimeStampCounter != nullptr;
 }
 
-[[noreturn]] void Finish(bool Passed, const char *Verdict) {
-  Show(TextLine().Add("PlatformDemo: ").Add(Verdict));
+[[noreturn]] void Finish(bool Passed, const TextLine &Verdict) {
+  Show(TextLine().Add("PlatformDemo: ").Add(Verdict.Text()));
   gSystemTable->BootServices->Stall(kScreenHoldMicroseconds);
   QemuExit(Passed);
 }
@@ -199,7 +261,9 @@ extern "C" EFI_STATUS EFIAPI PlatformDemoEntry(EFI_HANDLE ImageHandle,
   EFI_BOOT_SERVICES *BootServices = SystemTable->BootServices;
   BootServices->SetWatchdogTimer(0, 0, 0, nullptr);
   console::Clear(SystemTable);
-  Show(TextLine().Add("=== Platform services report (PlatformServicesDxe + ExampleBoardDxe) ==="));
+  Show(TextLine().Add(
+      "=== Platform services report: PlatformServicesDxe + ExampleBoardDxe in OVMF ==="));
+  Show(TextLine().Add("Each line: ok or BAD, what the driver answered, (good: a correct answer)."));
 
   StartedImage Board = LoadAndStartSiblingImage(ImageHandle, SystemTable, BOARD_IMAGE_FILE);
   StartedImage Driver = LoadAndStartSiblingImage(ImageHandle, SystemTable, DRIVER_IMAGE_FILE);
@@ -207,30 +271,41 @@ extern "C" EFI_STATUS EFIAPI PlatformDemoEntry(EFI_HANDLE ImageHandle,
   EXAMPLE_BOARD_INSTANCE *BoardInstance = nullptr;
   BootServices->LocateProtocol(&kBoardGuid, nullptr, reinterpret_cast<VOID **>(&BoardInstance));
   if (EFI_ERROR(Board.LoadStatus) || EFI_ERROR(Board.StartStatus) || EFI_ERROR(Driver.LoadStatus) ||
-      EFI_ERROR(Driver.StartStatus) ||
+      EFI_ERROR(Driver.StartStatus) || BoardInstance == nullptr ||
       EFI_ERROR(BootServices->HandleProtocol(Driver.Handle, &kServicesGuid,
                                              reinterpret_cast<VOID **>(&Services))) ||
       !ServicesUsable(Services)) {
-    Show(TextLine()
-             .Add("Board load/start ")
-             .Hex(Board.LoadStatus)
-             .Add('/')
-             .Hex(Board.StartStatus)
-             .Add(", driver load/start ")
-             .Hex(Driver.LoadStatus)
-             .Add('/')
-             .Hex(Driver.StartStatus));
-    Finish(false, "FAILED: the platform services are not available");
+    Result(false,
+           TextLine()
+               .Add("Board load/start ")
+               .Hex(Board.LoadStatus)
+               .Add('/')
+               .Hex(Board.StartStatus)
+               .Add(", driver load/start ")
+               .Hex(Driver.LoadStatus)
+               .Add('/')
+               .Hex(Driver.StartStatus),
+           "0x0/0x0, 0x0/0x0");
+    Finish(false, TextLine().Add("FAILED: the platform services are not available"));
   }
-  Show(TextLine()
-           .Add("Driver image handle ")
-           .Hex(reinterpret_cast<UINT64>(Driver.Handle))
-           .Add(" carries the platform services protocol"));
+  Result(true,
+         TextLine()
+             .Add("Board and driver started; the protocol is on the driver's handle ")
+             .Hex(reinterpret_cast<UINT64>(Driver.Handle)),
+         "found");
 
-  ShowInformation(*Services);
+  ShowInterface(*Services);
   ShowClock(*Services);
   ShowDiskChannelMap(*Services);
   ShowPciExpress(*Services);
-  ShowProcessorAndBoard(*Services, BoardInstance);
-  Finish(true, "report complete");
+  ShowTimeStampCounter(*Services);
+  ShowPlatformCall(*Services, BoardInstance);
+  ShowBoardTextConsole(BoardInstance);
+  Show(TextLine().Add("Not called here: slots 1-3 (boot logo, text console, graphics mode) and"));
+  Show(TextLine().Add("    15 (flash part detection); README.md says which of them work today."));
+  RunClientExample(ImageHandle);
+
+  TextLine Verdict;
+  Verdict.Add("report complete, ").Dec(gGoodLines).Add(" lines ok, ").Dec(gBadLines).Add(" BAD");
+  Finish(gBadLines == 0, Verdict);
 }

@@ -12,10 +12,13 @@ import unittest
 
 sys.dont_write_bytecode = True  # no cache files beside the checker in the source tree
 
-CHECKER_PATH = os.path.join(os.path.dirname(__file__), "..", "..", "tools", "check_pe_image.py")
-spec = importlib.util.spec_from_file_location("check_pe_image", CHECKER_PATH)
+TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools")
+spec = importlib.util.spec_from_file_location("check_pe_image",
+                                              os.path.join(TOOLS, "check_pe_image.py"))
 checker = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(checker)
+sys.path.insert(0, os.path.join(TOOLS, "packaging"))
+from terse import pe_to_te  # noqa: E402  the TE writer whose output the checker reads
 
 CODE = checker.SCN_CNT_CODE | checker.SCN_MEM_READ | checker.SCN_MEM_EXECUTE
 CONST = checker.SCN_CNT_INITIALIZED_DATA | checker.SCN_MEM_READ
@@ -35,9 +38,16 @@ def relocation_block(page, kinds):
         f"<{len(entries)}H", *entries)
 
 
-def build_image(pe32_plus=True, machine=0x8664, subsystem=11, entry=0x1000,
-                characteristics=0x0022, sections=None, relocations=b"default"):
-    """A minimal but loadable-looking image: sections are (name, flags, file bytes, memory size)."""
+def build_image(pe32_plus=True, machine=0x8664, subsystem=11, entry=None,
+                characteristics=0x0022, sections=None, relocations=b"default", in_place=False):
+    """A minimal but loadable-looking image: sections are (name, flags, file bytes, memory size).
+
+    Laid out as a linker does by default (sections at page RVAs, file data on 512-byte
+    boundaries), or with in_place as an image that runs from flash: 32-byte alignment both in
+    the file and in memory, each section's RVA equal to its file offset. The entry point is the
+    start of the first section unless given."""
+    file_alignment, section_alignment = (32, 32) if in_place else (FILE_ALIGNMENT,
+                                                                   SECTION_ALIGNMENT)
     if sections is None:
         sections = [(".text", CODE, b"\xc3" * 16, 16), (".data", DATA, b"", 0x40)]
     if relocations == b"default":
@@ -48,19 +58,22 @@ def build_image(pe32_plus=True, machine=0x8664, subsystem=11, entry=0x1000,
                          len(relocations)))
 
     optional_size = 240 if pe32_plus else 224
-    headers_size = align(0x40 + 24 + optional_size + 40 * len(sections), FILE_ALIGNMENT)
+    headers_size = align(0x40 + 24 + optional_size + 40 * len(sections), file_alignment)
     table, body = b"", b""
     directories = [(0, 0)] * 16
-    raw_pointer, address = headers_size, SECTION_ALIGNMENT
+    raw_pointer = headers_size
+    address = headers_size if in_place else section_alignment
+    if entry is None:
+        entry = address
     for name, flags, raw, memory_size in sections:
-        raw_size = align(len(raw), FILE_ALIGNMENT) if raw else 0
+        raw_size = align(len(raw), file_alignment) if raw else 0
         if name == ".reloc":
             directories[checker.DIRECTORY_BASE_RELOCATION] = (address, len(raw))
         table += struct.pack("<8sIIIIIIHHI", name.encode(), memory_size, address, raw_size,
                              raw_pointer if raw_size else 0, 0, 0, 0, 0, flags)
         body += raw.ljust(raw_size, b"\0")
         raw_pointer += raw_size
-        address += align(max(memory_size, 1), SECTION_ALIGNMENT)
+        address += align(max(memory_size, raw_size, 1), section_alignment)
 
     optional = bytearray(optional_size)
     struct.pack_into("<H", optional, 0, 0x20B if pe32_plus else 0x10B)
@@ -69,7 +82,7 @@ def build_image(pe32_plus=True, machine=0x8664, subsystem=11, entry=0x1000,
         struct.pack_into("<Q", optional, 24, 0x140000000)
     else:
         struct.pack_into("<I", optional, 28, 0x400000)
-    struct.pack_into("<II", optional, 32, SECTION_ALIGNMENT, FILE_ALIGNMENT)
+    struct.pack_into("<II", optional, 32, section_alignment, file_alignment)
     struct.pack_into("<II", optional, 56, address, headers_size)
     struct.pack_into("<H", optional, 68, subsystem)
     count_at, directories_at = (108, 112) if pe32_plus else (92, 96)
@@ -88,6 +101,8 @@ def build_image(pe32_plus=True, machine=0x8664, subsystem=11, entry=0x1000,
 
 X64_DRIVER = ["--magic", "pe32+", "--machine", "amd64", "--subsystem", "11",
               "--require-relocations"]
+IA32_IN_PLACE = ["--machine", "i386", "--subsystem", "11", "--require-relocations",
+                 "--no-writable-sections", "--execute-in-place"]
 
 
 class CheckPeImageTest(unittest.TestCase):
@@ -159,6 +174,52 @@ class CheckPeImageTest(unittest.TestCase):
                                                   "--no-writable-sections"])
         self.assertEqual(status, 0, output)
         self.assertIn("PE32 i386", output)
+
+    def in_place_image(self, **overrides):
+        arguments = dict(pe32_plus=False, machine=0x14C, in_place=True,
+                         sections=[(".text", CODE, b"\xc3" * 40, 40),
+                                   (".rdata", CONST, bytes(range(100)), 100)])
+        arguments.update(overrides)
+        return build_image(**arguments)
+
+    def test_execute_in_place_needs_every_rva_equal_to_its_file_offset(self):
+        good = self.in_place_image()
+        status, output = self.run_checker(good, IA32_IN_PLACE)
+        self.assertEqual(status, 0, output)
+        # The default link: .text at RVA 0x1000 but file offset 0x200.
+        self.assert_fails_with(build_image(pe32_plus=False, machine=0x14C), IA32_IN_PLACE,
+                               "section .text is at file offset 0x200 but RVA 0x1000")
+        # Memory that nothing in the file backs would have to be zero-filled by a loader.
+        bss = self.in_place_image(sections=[(".text", CODE, b"\xc3" * 40, 40),
+                                            (".rdata", CONST, b"\1" * 32, 0x200)])
+        self.assert_fails_with(bss, IA32_IN_PLACE, "needs 0x200 bytes in memory but has 0x20")
+
+    def test_size_limit(self):
+        image = self.in_place_image()
+        cases = [(len(image), 0), (len(image) - 1, 1)]
+        for limit, expected in cases:
+            with self.subTest(limit=limit):
+                status, output = self.run_checker(image, ["--max-size", str(limit)])
+                self.assertEqual(status, expected, output)
+                self.assertIn(f"file size {len(image)} bytes (limit {limit} bytes)", output)
+
+    def test_te_form_is_read_with_the_same_rules(self):
+        good_pe = self.in_place_image()
+        te = pe_to_te(good_pe)
+        status, output = self.run_checker(te, IA32_IN_PLACE)
+        self.assertEqual(status, 0, output)
+        self.assertIn("TE i386, subsystem 11", output)
+        self.assertIn("(1 ABSOLUTE, 1 HIGHLOW)", output)  # read through the shifted offsets
+        cases = [
+            ("not in place", pe_to_te(build_image(pe32_plus=False, machine=0x14C)),
+             "section .text is at file offset 0x200 but RVA 0x1000"),
+            ("cut short", te[:len(te) - 40], "file data runs past the end of the file"),
+            ("entry outside code", pe_to_te(self.in_place_image(entry=0x10)),
+             "is not in an executable section"),
+        ]
+        for name, image, text in cases:
+            with self.subTest(name=name):
+                self.assert_fails_with(image, IA32_IN_PLACE, text)
 
     def test_files_that_are_not_pe_images(self):
         good = build_image()

@@ -1,5 +1,8 @@
 // CMOS and index/data port operations: the bytes that reach the ports, the NMI mask bit, and
 // the caller's interrupt state.
+#include <cstdio>
+#include <string>
+
 #include "tests/platform_dxe/DxeTest.h"
 
 namespace dxe_test {
@@ -34,7 +37,13 @@ TEST_P(CmosNmiBitTest, KeepsBitSevenOfTheIndexPortAndNeverMasksTheIndex) {
 INSTANTIATE_TEST_SUITE_P(Cases, CmosNmiBitTest,
                          ::testing::Values(NmiCase{0x80, 0x0E, 0x8E}, NmiCase{0x00, 0x0E, 0x0E},
                                            NmiCase{0x00, 0x8E, 0x8E}, NmiCase{0xFF, 0x0E, 0x8E},
-                                           NmiCase{0x7F, 0x20, 0x20}));
+                                           NmiCase{0x7F, 0x20, 0x20}),
+                         [](const ::testing::TestParamInfo<NmiCase> &Info) {
+                           char Name[32];
+                           std::snprintf(Name, sizeof(Name), "Latch0x%02X_Index0x%02X",
+                                         Info.param.LatchBefore, Info.param.Index);
+                           return std::string(Name);
+                         });
 
 TEST_F(CmosTest, ReadIsOneGuardedSequence) {
   Board.Cmos().PresetIndexLatch(0x80);

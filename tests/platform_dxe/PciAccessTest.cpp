@@ -1,5 +1,8 @@
 // Configuration space byte access through the configuration ports, and the PCI Express
 // configuration address arithmetic, checked against the simulated chipset.
+#include <cstdio>
+#include <string>
+
 #include "platform_dxe/cpu/Instructions.h"
 #include "platform_dxe/cpu/PciConfig.h"
 #include "tests/platform_dxe/DxeTest.h"
@@ -61,7 +64,15 @@ INSTANTIATE_TEST_SUITE_P(
                       PcieCase{0, 32, 0, 0, 0xF0100000ull}, PcieCase{0, 0, 8, 0, 0xF0008000ull},
                       PcieCase{0, 0, 0, 0x1000, 0xF0001000ull},
                       PcieCase{255, 31, 7, 0xFFF, 0xFFFFFFFFull},
-                      PcieCase{256, 0, 0, 0, 0x100000000ull}));
+                      PcieCase{256, 0, 0, 0, 0x100000000ull}),
+    [](const ::testing::TestParamInfo<PcieCase> &Info) {
+      char Name[64];
+      std::snprintf(Name, sizeof(Name), "Bus%llu_Device%llu_Function%llu_Register0x%llX",
+                    (unsigned long long)Info.param.Bus, (unsigned long long)Info.param.Device,
+                    (unsigned long long)Info.param.Function,
+                    (unsigned long long)Info.param.Register);
+      return std::string(Name);
+    });
 
 TEST_F(DxeTest, PciExpressAddressReachesTheSameRegisterAsTheConfigurationPorts) {
   Board.Lpc().PresetBiosControl(0x0A);

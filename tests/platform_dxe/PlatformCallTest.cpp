@@ -1,4 +1,7 @@
 // The pass-through to the board support protocol and the reserved slot.
+#include <cstdio>
+#include <string>
+
 #include "tests/platform_dxe/DxeTest.h"
 
 namespace dxe_test {
@@ -24,7 +27,13 @@ TEST_P(PlatformCallStatusTest, ReturnsTheBoardsStatusUnchanged) {
 
 INSTANTIATE_TEST_SUITE_P(Statuses, PlatformCallStatusTest,
                          ::testing::Values(EFI_SUCCESS, EFI_ABORTED, EFI_DEVICE_ERROR,
-                                           EFIERR(0x123), (EFI_STATUS)0x7));
+                                           EFIERR(0x123), (EFI_STATUS)0x7),
+                         [](const ::testing::TestParamInfo<EFI_STATUS> &Info) {
+                           char Name[32];
+                           std::snprintf(Name, sizeof(Name), "Status0x%llX",
+                                         (unsigned long long)Info.param);
+                           return std::string(Name);
+                         });
 
 TEST_F(DxeTest, PlatformCallBeforeStartUpIsNotReady) {
   EXPECT_EQ(PlatformCall(1, 2, 3), EFI_NOT_READY);

@@ -10,6 +10,12 @@ firmware boots it as removable media; any --file lands beside it. The virtual ma
         with status 1 or 3. Any other end (reset, crash, timeout) is "no verdict".
   a QMP socket, used for the optional screenshot (screendump).
 
+The last line reads "run_ovmf: PASS|FAIL|NO VERDICT in N s", then how QEMU ended: the exit
+device's status 1 is the application's pass, 3 its fail.
+
+OVMF: Debian's ovmf package by default (/usr/share/OVMF); the environment variables
+OVMF_CODE and OVMF_VARS, or --ovmf-code and --ovmf-vars, name other files.
+
 Exit status: 0 pass, 1 fail, 2 no verdict (timeout, crash, reset, setup error).
 """
 
@@ -23,8 +29,8 @@ import subprocess
 import sys
 import time
 
-OVMF_CODE = "/usr/share/OVMF/OVMF_CODE_4M.fd"
-OVMF_VARS = "/usr/share/OVMF/OVMF_VARS_4M.fd"
+OVMF_CODE = os.environ.get("OVMF_CODE") or "/usr/share/OVMF/OVMF_CODE_4M.fd"
+OVMF_VARS = os.environ.get("OVMF_VARS") or "/usr/share/OVMF/OVMF_VARS_4M.fd"
 
 EXIT_PASS, EXIT_FAIL, EXIT_NO_VERDICT = 0, 1, 2
 # isa-debug-exit turns the value v written by the guest into QEMU status (v << 1) | 1.
@@ -34,10 +40,12 @@ QEMU_STATUS_PASS, QEMU_STATUS_FAIL = 1, 3
 def parse_arguments(argv):
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--app", required=True, help="UEFI application to boot")
+    parser.add_argument("--check-ovmf", action="store_true",
+                        help="only check that the OVMF files are there, boot nothing")
+    parser.add_argument("--app", help="UEFI application to boot (required unless --check-ovmf)")
     parser.add_argument("--file", action="append", default=[],
                         help="further file to place beside the application (repeatable)")
-    parser.add_argument("--work-dir", required=True,
+    parser.add_argument("--work-dir",
                         help="folder for the volume, variable store and logs; emptied first")
     parser.add_argument("--timeout", type=float, default=60.0,
                         help="seconds before QEMU is killed (default 60)")
@@ -47,10 +55,14 @@ def parse_arguments(argv):
     parser.add_argument("--screenshot-when", default=None,
                         help="take the screenshot once the serial log contains this text")
     parser.add_argument("--qemu", default="qemu-system-x86_64")
-    parser.add_argument("--ovmf-code", default=OVMF_CODE)
-    parser.add_argument("--ovmf-vars", default=OVMF_VARS)
+    parser.add_argument("--ovmf-code", default=OVMF_CODE,
+                        help="OVMF code image (default $OVMF_CODE or Debian's path)")
+    parser.add_argument("--ovmf-vars", default=OVMF_VARS,
+                        help="OVMF variable store template (default $OVMF_VARS or Debian's path)")
     parser.add_argument("--quiet", action="store_true", help="print only the verdict and failures")
     arguments = parser.parse_args(argv)
+    if not arguments.check_ovmf and not (arguments.app and arguments.work_dir):
+        parser.error("--app and --work-dir are required")
     if bool(arguments.screenshot) != bool(arguments.screenshot_when):
         parser.error("--screenshot and --screenshot-when go together")
     return arguments
@@ -178,6 +190,10 @@ def boot(arguments, work_dir, serial_path):
             process.wait()
             if time.monotonic() >= deadline:
                 problems.append(f"timed out after {arguments.timeout:.0f} s: QEMU killed")
+        # QEMU leaves its machine protocol socket behind; it is no result.
+        socket_path = os.path.join(work_dir, "qmp.sock")
+        if os.path.exists(socket_path):
+            os.remove(socket_path)
     return process.returncode, screenshot_taken, problems
 
 
@@ -210,8 +226,34 @@ def judge(arguments, status, log, screenshot_taken, problems):
     return verdict
 
 
+def missing_ovmf(arguments):
+    """A message naming every OVMF file that is not there, and how to provide it; or None."""
+    missing = [(name, path) for name, path in (("OVMF_CODE", arguments.ovmf_code),
+                                               ("OVMF_VARS", arguments.ovmf_vars))
+               if not os.path.isfile(path)]
+    if not missing:
+        return None
+    lines = [f"run_ovmf: OVMF firmware not found: {name} = {path}" for name, path in missing]
+    lines.append("run_ovmf: install Debian's ovmf package (tools/install-deps does), or set "
+                 "OVMF_CODE and OVMF_VARS to an OVMF code image and its variable store")
+    return "\n".join(lines)
+
+
+def qemu_ending(status):
+    """How QEMU ended, in words: its exit status alone reads like a failure even on a pass."""
+    if status == QEMU_STATUS_PASS:
+        return f"the application reported pass: QEMU exit status {status}"
+    if status == QEMU_STATUS_FAIL:
+        return f"the application reported fail: QEMU exit status {status}"
+    return f"QEMU exit status {status}: no verdict from the application"
+
+
 def run(arguments):
-    for path in [arguments.app, *arguments.file, arguments.ovmf_code, arguments.ovmf_vars]:
+    problem = missing_ovmf(arguments)
+    if problem:
+        print(problem)
+        return EXIT_NO_VERDICT
+    for path in [arguments.app, *arguments.file]:
         if not os.path.isfile(path):
             print(f"run_ovmf: missing file {path}")
             return EXIT_NO_VERDICT
@@ -239,12 +281,17 @@ def run(arguments):
         print(tail(read_log(os.path.join(work_dir, "qemu.stderr"))))
         print(f"--- serial log: {serial_path} (plain text: serial.txt) ---")
     names = {EXIT_PASS: "PASS", EXIT_FAIL: "FAIL", EXIT_NO_VERDICT: "NO VERDICT"}
-    print(f"run_ovmf: {names[verdict]} in {elapsed:.1f} s (QEMU status {status})")
+    print(f"run_ovmf: {names[verdict]} in {elapsed:.1f} s ({qemu_ending(status)})")
     return verdict
 
 
 def main(argv):
-    return run(parse_arguments(argv))
+    arguments = parse_arguments(argv)
+    if arguments.check_ovmf:
+        problem = missing_ovmf(arguments)
+        print(problem or f"run_ovmf: OVMF code {arguments.ovmf_code}, variables {arguments.ovmf_vars}")
+        return EXIT_NO_VERDICT if problem else EXIT_PASS
+    return run(arguments)
 
 
 if __name__ == "__main__":

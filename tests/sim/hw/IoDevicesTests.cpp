@@ -1,6 +1,8 @@
 // The I/O port bus and the simple port devices, driven through the instruction seam.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "platform_dxe/cpu/Instructions.h"
@@ -36,7 +38,10 @@ TEST_P(UnclaimedPortTest, ReadFloatsHighWriteIsDroppedAndBothAreFaults) {
 
 INSTANTIATE_TEST_SUITE_P(Widths, UnclaimedPortTest,
                          ::testing::Values(UnclaimedCase{8, 0xFF}, UnclaimedCase{16, 0xFFFF},
-                                           UnclaimedCase{32, 0xFFFFFFFF}));
+                                           UnclaimedCase{32, 0xFFFFFFFF}),
+                         [](const ::testing::TestParamInfo<UnclaimedCase> &info) {
+                           return "Bits" + std::to_string(info.param.width);
+                         });
 
 TEST(PortBus, WideAccessOverClaimedAndUnclaimedPortsSplitsIntoBytes) {
   Board board;
@@ -74,7 +79,12 @@ TEST_P(CmosNmiPreserveTest, ReadModifyWriteOfTheIndexKeepsTheMask) {
   EXPECT_EQ(board.Cmos().IndexLatch() & 0x80, preset & 0x80);
 }
 
-INSTANTIATE_TEST_SUITE_P(Latches, CmosNmiPreserveTest, ::testing::Values(0x80, 0x00, 0x8D));
+INSTANTIATE_TEST_SUITE_P(Latches, CmosNmiPreserveTest, ::testing::Values(0x80, 0x00, 0x8D),
+                         [](const ::testing::TestParamInfo<uint8_t> &info) {
+                           char name[16];
+                           std::snprintf(name, sizeof(name), "Latch0x%02X", info.param);
+                           return std::string(name);
+                         });
 
 TEST(Cmos, ClockStatusRegistersAreNotPlainRam) {
   Board board;

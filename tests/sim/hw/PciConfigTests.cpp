@@ -1,6 +1,8 @@
 // One configuration space behind two doors: the 0xCF8/0xCFC ports and the memory window.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform_dxe/cpu/Instructions.h"
 #include "sim/hw/Board.h"
 
@@ -92,7 +94,10 @@ TEST_P(AbsentFunctionTest, ReadsAllOnesThroughBothDoorsWithoutFault) {
 
 INSTANTIATE_TEST_SUITE_P(Widths, AbsentFunctionTest,
                          ::testing::Values(AbsentCase{8, 0xFF}, AbsentCase{16, 0xFFFF},
-                                           AbsentCase{32, 0xFFFFFFFF}));
+                                           AbsentCase{32, 0xFFFFFFFF}),
+                         [](const ::testing::TestParamInfo<AbsentCase> &info) {
+                           return "Bits" + std::to_string(info.param.width);
+                         });
 
 TEST(PciConfig, WindowCoversSixtyFourBuses) {
   Board board;

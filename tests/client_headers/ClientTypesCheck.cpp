@@ -1,0 +1,2 @@
+// The same check as ClientTypesCheck.c, compiled as C++.
+#include "ClientTypesCheck.c"

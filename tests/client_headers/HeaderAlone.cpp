@@ -1,0 +1,2 @@
+// The same check as HeaderAlone.c, compiled as C++.
+#include "HeaderAlone.c"
