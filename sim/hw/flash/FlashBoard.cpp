@@ -113,6 +113,16 @@ void FlashBoard::LoadImage(const std::vector<uint8_t> &image) {
   MapBiosWindow();
 }
 
+void FlashBoard::PowerCycle() {
+  if (lpcChip_) {
+    lpcChip_->PowerCycle();
+    return;
+  }
+  for (const auto &chip : spiChips_) chip->PowerCycle();
+  controller_.Reset();
+  MapBiosWindow();
+}
+
 void FlashBoard::MapBiosWindow() {
   board_.Memory().Release(*window_);
   if (window_->Size() != 0) board_.MapMemory(window_->Base(), window_->Size(), *window_);

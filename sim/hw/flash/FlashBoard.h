@@ -64,6 +64,9 @@ class FlashBoard {
   // descriptor the first 4 KiB of the image are replaced by the board's descriptor. Resets
   // the controller so that it reads the descriptor again.
   void LoadImage(const std::vector<uint8_t> &image);
+  // Turns the board off and on: every part powers up again (as its datasheet says) and the
+  // controller reads the descriptor afresh, so the BIOS window follows it.
+  void PowerCycle();
   // The whole flash as it is now (components concatenated).
   std::vector<uint8_t> Contents() const;
   // The descriptor the board writes (SPI with descriptor), for tests that check bounds.

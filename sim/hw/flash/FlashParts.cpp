@@ -54,7 +54,7 @@ std::vector<LpcPartProfile> MakeLpcParts() {
       {"PMC", "49FL004T", 0x9D, 0x6E, 512 * KiB, C::Jedec, true},
       {"WIN", "39V040FPA", 0xDA, 0x34, 512 * KiB, C::Jedec, true},
       {"ST", "50FLW040A", 0x20, 0x08, 512 * KiB, C::FirmwareHub, false},
-      {"SST", "39VF080", 0xBF, 0xD8, 1 * MiB, C::Jedec, false},
+      {"SST", "39VF080", 0xBF, 0xD8, 1 * MiB, C::Jedec, false, /*hasChipErase=*/true},
   };
 }
 

@@ -33,6 +33,12 @@ bool At(uint32_t offset, uint32_t commandAddress) {
 LpcFlashChip::LpcFlashChip(LpcPartProfile profile)
     : profile_(std::move(profile)), array_(profile_.size, 0xFF) {}
 
+void LpcFlashChip::PowerCycle() {
+  mode_ = Mode::ReadArray;
+  busyReadsLeft_ = 0;
+  fwhStatus_ = fwh_status::kReady;
+}
+
 void LpcFlashChip::SetBusyReads(unsigned program, unsigned erase) {
   programBusy_ = program;
   eraseBusy_ = erase;
@@ -185,7 +191,7 @@ void LpcFlashChip::JedecWrite(uint32_t offset, uint8_t value) {
       } else if (value == jedec::kBlockErase) {
         ++counts_.blockErases;
         EraseRange(offset & ~(kBlock - 1), std::min(kBlock, profile_.size));
-      } else if (value == jedec::kChipErase && At(offset, kUnlock1)) {
+      } else if (value == jedec::kChipErase && At(offset, kUnlock1) && profile_.hasChipErase) {
         ++counts_.chipErases;
         EraseRange(0, profile_.size);
       } else {

@@ -8,6 +8,7 @@
 //   F0 anywhere, or AA/55/F0  back to reading the array
 //   AA/55/A0@5555 then D@A    program one byte: the array byte becomes (old AND D)
 //   AA/55/80@5555 AA/55 then 30@A sector (4 KiB) / 50@A block (64 KiB) erase / 10@5555 chip
+//                             (chip erase on parallel parts only)
 //   while a program or erase runs, every read returns bit 6 toggling from read to read (and
 //   bit 7 the complement of the programmed bit 7 during a program); the part finishes after
 //   its busy count of reads. A write that breaks a sequence returns the part to array reads.
@@ -41,6 +42,9 @@ struct LpcPartProfile {
   uint32_t size;
   LpcCommandSet commands;
   bool hasIdRegisters;  // JEDEC parts answering in the register space at 0xC0000
+  // JEDEC chip erase (AA/55/80/AA/55/10@5555): parallel parts only; the firmware-hub and LPC
+  // parts take it only in their parallel programming mode, never on the bus.
+  bool hasChipErase = false;
 };
 
 namespace fwh_status {
@@ -76,6 +80,8 @@ class LpcFlashChip : public MemoryDevice {
   const std::vector<uint8_t> &Array() const { return array_; }
   bool Busy() const { return busyReadsLeft_ > 0; }
   bool ReadingArray() const;
+  // Power off and on: back to reading the array, status ready, nothing running.
+  void PowerCycle();
 
   // Reads (JEDEC) or status reads (firmware hub) an operation stays busy for.
   void SetBusyReads(unsigned program, unsigned erase);

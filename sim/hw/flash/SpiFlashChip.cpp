@@ -17,6 +17,7 @@ constexpr uint8_t kWriteStatus = 0x01, kPageProgram = 0x02, kRead = 0x03, kWrite
 constexpr uint32_t kPageSize = 256;
 constexpr uint32_t kLockSector = 64u << 10;
 constexpr uint8_t kFloating = 0xFF;  // MISO when the part drives nothing
+constexpr uint8_t kWriteProtectPinDeasserted = 0x10;  // WPP: the board leaves WP# high
 
 uint32_t AddressOf(const std::vector<uint8_t> &command) {
   return (static_cast<uint32_t>(command[1]) << 16) | (command[2] << 8) | command[3];
@@ -44,6 +45,14 @@ SpiFlashChip::SpiFlashChip(SpiPartProfile profile)
                         (profile_.powerUpStatus & spi_status::kSectorProtectStatus) ==
                             spi_status::kSectorProtectStatus) {}
 
+void SpiFlashChip::PowerCycle() {
+  busyReadsLeft_ = 0;
+  selected_ = false;
+  writeStatusEnabled_ = false;
+  status_ &= static_cast<uint8_t>(~(spi_status::kWel | spi_status::kEraseProgramError));
+  if (profile_.powerUpStatus != 0) PresetStatus(profile_.powerUpStatus);
+}
+
 void SpiFlashChip::SetBusyReads(unsigned program, unsigned erase, unsigned statusWrite) {
   programBusy_ = program;
   eraseBusy_ = erase;
@@ -60,6 +69,7 @@ uint8_t SpiFlashChip::Status() const {
     } else if (locked > 0) {
       status |= 0x04;  // some sectors protected
     }
+    status |= kWriteProtectPinDeasserted;
   }
   return static_cast<uint8_t>(status | (Busy() ? spi_status::kWip : 0));
 }
@@ -179,13 +189,17 @@ void SpiFlashChip::Deselect() {
     case op::kProtectSector:
     case op::kUnprotectSector:
       if (profile_.protection != SpiProtectionScheme::SectorLocks) break;
-      if (!(status_ & spi_status::kWel) || (status_ & 0x80)) {  // SPRL locks the sector locks
+      if (!(status_ & spi_status::kWel)) {
+        ++counts_.refused;
+        break;
+      }
+      status_ &= static_cast<uint8_t>(~spi_status::kWel);
+      if (status_ & 0x80) {  // SPRL: the sector locks are themselves locked
         ++counts_.refused;
         break;
       }
       sectorLocked_[(AddressOf(command_) % profile_.size) / kLockSector] =
           opcode == op::kProtectSector;
-      status_ &= static_cast<uint8_t>(~spi_status::kWel);
       break;
     default:
       break;  // reads need nothing at the end; unknown opcodes are ignored

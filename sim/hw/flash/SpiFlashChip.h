@@ -84,6 +84,9 @@ class SpiFlashChip {
   bool IsProtected(uint32_t address) const;
   // Sets the status register bits a write-status command could set, as if written.
   void PresetStatus(uint8_t status);
+  // Power off and on: the array and non-volatile status bits stay; WEL and any running
+  // operation are gone; parts whose datasheet gives a power-up protection take it again.
+  void PowerCycle();
 
   // Status reads a program / erase / status write stays busy for (0 = done at once).
   void SetBusyReads(unsigned program, unsigned erase, unsigned statusWrite);
