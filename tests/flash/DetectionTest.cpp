@@ -81,7 +81,7 @@ TEST_P(DetectionOrderTest, FirstAnsweringRecordInTableOrder) {
   Board.Log().Clear();
   FLASH_PART_RECORD *Part = Detect();
   ASSERT_NE(Part, nullptr);
-  EXPECT_STREQ(Part->PartName, Case.Part.c_str());
+  EXPECT_STREQ((const char *)Part->PartName, Case.Part.c_str());
   if (Flash->IsSpi()) {
     EXPECT_EQ(Part, &SpiPartList[Case.Index]->Part);
     EXPECT_EQ(PostCodes(Board, 0x41), Case.Index + 1);  // one per SpiIdentify
@@ -96,8 +96,8 @@ TEST_P(DetectionOrderTest, FirstAnsweringRecordInTableOrder) {
 
 std::vector<OrderCase> OrderCases() {
   std::vector<OrderCase> Cases;
-  for (UINT64 i = 0; i < kSpiPartCount; ++i) Cases.push_back({SpiPartList[i]->Part.PartName, i});
-  for (UINT64 i = 0; i < kLpcPartCount; ++i) Cases.push_back({LpcPartList[i]->PartName, i});
+  for (UINT64 i = 0; i < kSpiPartCount; ++i) Cases.push_back({(const char *)SpiPartList[i]->Part.PartName, i});
+  for (UINT64 i = 0; i < kLpcPartCount; ++i) Cases.push_back({(const char *)LpcPartList[i]->PartName, i});
   return Cases;
 }
 

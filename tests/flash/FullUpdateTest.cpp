@@ -34,7 +34,7 @@ TEST_P(FullUpdateTest, FlashHoldsTheNewImageAfterwards) {
   ASSERT_EQ(Services->SetFlashWriteEnable(TRUE), EFI_SUCCESS);
   FLASH_PART_RECORD *Part = Detect();
   ASSERT_NE(Part, nullptr);
-  EXPECT_STREQ(Part->PartName, Case.Part.c_str());
+  EXPECT_STREQ((const char *)Part->PartName, Case.Part.c_str());
 
   ASSERT_EQ(EraseAll(Part, FlashBase(), Size), EFI_SUCCESS);
   ASSERT_EQ(ProgramAll(Part, FlashBase(), Image.data(), Size), EFI_SUCCESS);

@@ -24,11 +24,11 @@ unsigned SignificantBytes(UINT64 Value) {
 
 TEST(PartTables, EveryRecordsSizeFieldsAgree) {
   for (FLASH_PART_RECORD *Part : LpcPartList) {
-    EXPECT_EQ(PartSize(*Part), (UINT64)0x10000 << Part->SizeCode) << Part->PartName;
+    EXPECT_EQ(PartSize(*Part), (UINT64)0x10000 << Part->SizeCode) << (const char *)Part->PartName;
   }
   for (SPI_FLASH_PART_RECORD *Record : SpiPartList) {
     const SPI_PART_CONFIG &Config = *Record->SpiConfig;
-    SCOPED_TRACE(Record->Part.PartName);
+    SCOPED_TRACE((const char *)Record->Part.PartName);
     EXPECT_EQ(PartSize(Record->Part), Config.Size);
     EXPECT_EQ((UINT64)0x10000 << Record->Part.SizeCode, Config.Size);
     EXPECT_EQ(Record->Part.BlockSize * FLASH_BLOCK_SIZE_UNIT, Config.EraseSize);
@@ -40,13 +40,13 @@ TEST(PartTables, EveryRecordsSizeFieldsAgree) {
 TEST(PartTables, EverySpiRecordReadsAsManyIdentifierBytesAsItsPartIdHolds) {
   for (SPI_FLASH_PART_RECORD *Record : SpiPartList) {
     UINT32 Length = (Record->SpiConfig->Flags & SPI_FLAG_ID_LENGTH_MASK) >> SPI_FLAG_ID_LENGTH_SHIFT;
-    EXPECT_EQ(Length, SignificantBytes(Record->Part.PartId)) << Record->Part.PartName;
+    EXPECT_EQ(Length, SignificantBytes(Record->Part.PartId)) << (const char *)Record->Part.PartName;
   }
 }
 
 TEST(PartTables, NamesAreNulPaddedAndReservedBytesCarried) {
-  auto CheckPadded = [](const CHAR8 *Field) {
-    size_t Used = strnlen(Field, FLASH_PART_NAME_LENGTH);
+  auto CheckPadded = [](const UINT8 *Field) {
+    size_t Used = strnlen((const char *)Field, FLASH_PART_NAME_LENGTH);
     ASSERT_LT(Used, (size_t)FLASH_PART_NAME_LENGTH);
     for (size_t i = Used; i < FLASH_PART_NAME_LENGTH; ++i) EXPECT_EQ(Field[i], 0);
   };

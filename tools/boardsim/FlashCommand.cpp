@@ -163,7 +163,7 @@ int RunFlashCommand(const FlashOptions &Options) {
   }
   UINT64 PartSize = (UINT64)Part->BlockSize * FLASH_BLOCK_SIZE_UNIT * Part->BlockCount;
   std::printf("Part found:      %s %s, %" PRIu64 " KiB (%u blocks of %u KiB), id 0x%" PRIX64 "\n",
-              Part->VendorName, Part->PartName, PartSize / 1024, (unsigned)Part->BlockCount,
+              (const char *)Part->VendorName, (const char *)Part->PartName, PartSize / 1024, (unsigned)Part->BlockCount,
               (unsigned)Part->BlockSize / 4, Part->PartId);
 
   UINT64 Lower = 0, Upper = Size - 1;
