@@ -1,6 +1,7 @@
 // Start-up of PlatformServicesDxe and the shared data notification.
 #include "ModuleState.h"
 #include "PlatformServices.h"
+#include "flash/FlashBinding.h"
 
 namespace {
 
@@ -73,6 +74,7 @@ extern "C" EFI_STATUS EFIAPI PlatformServicesDxeEntry(EFI_HANDLE ImageHandle,
   Status = Bs->RegisterProtocolNotify(&kSharedDataGuid, DxeModule.SharedDataEvent,
                                       &DxeModule.SharedDataRegistration);
   if (EFI_ERROR(Status)) return AbandonStartup(Handle, true, EFI_ABORTED);
+  BindFlashPlatformServices();
   return Status;
 }
 

@@ -1,6 +1,12 @@
 #include "ModuleState.h"
 
-// Zero-initialised: lives in the image's uninitialised data, no constructor runs.
+// Constant-initialised: the image holds it ready, no constructor runs.
+#if defined(__clang__)
+[[clang::require_constant_initialization]]
+#endif
 PlatformDxeState DxeModule;
 
-void ResetPlatformDxeState() { DxeModule = PlatformDxeState{}; }
+void ResetPlatformDxeState() {
+  DxeModule = PlatformDxeState{};
+  ResetFlashPartRecords();
+}

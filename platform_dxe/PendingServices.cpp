@@ -1,5 +1,5 @@
-// Slots whose subsystems (boot logo, text console, graphics mode, flash part detection) are
-// not part of this build yet. They answer Unsupported so that a client that calls them early
+// Slots whose subsystems (boot logo, text console, graphics mode) are not part of this build
+// yet. They answer Unsupported so that a client that calls them early
 // gets a clear status rather than a jump through a null slot.
 #include "PlatformServices.h"
 
@@ -8,8 +8,3 @@ EFI_STATUS EFIAPI ShowBootLogo(UINTN) { return EFI_UNSUPPORTED; }
 EFI_STATUS EFIAPI RestoreTextConsole() { return EFI_UNSUPPORTED; }
 
 EFI_STATUS EFIAPI SetGraphicsResolution(VOID *, UINT32, UINT32) { return EFI_UNSUPPORTED; }
-
-EFI_STATUS EFIAPI DetectFlashPart(FLASH_PART_RECORD **PartRecord, UINT64) {
-  if (PartRecord != nullptr) *PartRecord = nullptr;
-  return EFI_UNSUPPORTED;
-}

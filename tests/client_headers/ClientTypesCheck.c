@@ -48,6 +48,7 @@ typedef struct {
 #define PLATFORM_SERVICES_USE_CLIENT_UEFI_TYPES
 #endif
 #include "BoardProtocols.h"
+#include "FlashPartRecord.h"
 #include "PlatformServicesProtocol.h"
 #include "SpdDataHob.h"
 

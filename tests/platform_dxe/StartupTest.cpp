@@ -68,7 +68,9 @@ TEST_F(DxeTest, StartUpRunsInItsOrderAndKeepsOnlyInterfaceAndRecord) {
   const std::vector<Service> Expected = {
       Service::LocateProtocol, Service::AllocatePool,     Service::SetMem,
       Service::AllocatePool,   Service::SetMem,           Service::InstallProtocolInterface,
-      Service::CreateEvent,    Service::RegisterProtocolNotify};
+      Service::CreateEvent,    Service::RegisterProtocolNotify,
+      // The flash subsystem's boot script save protocol, bound once start-up has succeeded.
+      Service::LocateProtocol};
   EXPECT_EQ(Env().Calls().Services(), Expected) << CallTrace();
 
   const auto &Live = Env().Pool().Live();

@@ -51,6 +51,7 @@ int main(int argc, char **argv) {
   int ExitStatus = 0;
   boardsim::RegisterSpdCommand(App, ExitStatus);
   boardsim::RegisterBmpCommand(App, ExitStatus);
+  boardsim::RegisterFlashCommand(App, ExitStatus);
 
   // CLI11 answers a misspelt command with "A subcommand is required"; name it instead.
   if (argc > 1 && argv[1][0] != '-') {
