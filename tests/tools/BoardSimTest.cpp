@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "boardsim spd: The following argument was not expected: --bogus", kSpdUsage},
         WrongLine{"NoCommand", {}, "boardsim: A subcommand is required", "spd"},
         WrongLine{"UnknownCommand", {"frobnicate", "--strap", "1"},
-                  "boardsim: unknown command 'frobnicate'; commands: spd", "Usage: boardsim"}),
+                  "boardsim: unknown command 'frobnicate'; commands: spd, bmp, flash", "Usage: boardsim"}),
     [](const ::testing::TestParamInfo<WrongLine> &Info) { return std::string(Info.param.Name); });
 
 TEST_F(BoardSimTest, StrapUsageSaysWhatIsAccepted) {
