@@ -1,5 +1,5 @@
 // Module-wide state of PlatformServicesDxe, kept in one place so that a test can put the
-// module back into its just-loaded state (everything zero) before it starts.
+// module back into its just-loaded state before it starts.
 #pragma once
 
 #include "../include/BoardProtocols.h"
@@ -27,6 +27,11 @@ struct PlatformDxeState {
 
   // 1 while SetFlashWriteEnable has the caches and MTRRs switched off.
   UINT8 CacheDisabledFlag = 0;
+
+  // Badge lines of the boot logo: the row of the first centred line (-1 when none is set)
+  // and how many centred lines have been handed out since the last reset.
+  INT64 BadgeLineTop = -1;
+  UINT64 BadgeLineCount = 0;
 
   // Part tables, detection, SPI controller and LPC command contexts.
   FlashModuleState Flash;

@@ -1,5 +1,6 @@
 // Compiled once per firmware width (x64 and IA-32) so that every layout assertion in the
 // declarations and client headers is proven for both, whichever image includes them.
+#include "../include/BoardLogoProtocols.h"
 #include "../include/BoardProtocols.h"
 #include "../include/FlashPartRecord.h"
 #include "../include/PlatformServicesProtocol.h"

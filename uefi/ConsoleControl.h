@@ -1,0 +1,31 @@
+// The Framework console control protocol: switches the console between text and graphics.
+#pragma once
+
+#include "UefiBase.h"
+
+#define EFI_CONSOLE_CONTROL_PROTOCOL_GUID \
+  {0xF42F7782, 0x012E, 0x4C12, {0x99, 0x56, 0x49, 0xF9, 0x43, 0x04, 0xF7, 0x21}}
+
+// An enumeration in the Framework specification: 32 bits wide.
+typedef UINT32 EFI_CONSOLE_CONTROL_SCREEN_MODE;
+#define EfiConsoleControlScreenText ((EFI_CONSOLE_CONTROL_SCREEN_MODE)0)
+#define EfiConsoleControlScreenGraphics ((EFI_CONSOLE_CONTROL_SCREEN_MODE)1)
+#define EfiConsoleControlScreenMaxValue ((EFI_CONSOLE_CONTROL_SCREEN_MODE)2)
+
+typedef struct EFI_CONSOLE_CONTROL_PROTOCOL EFI_CONSOLE_CONTROL_PROTOCOL;
+
+// GopUgaExists and StdInLocked may be null when the caller does not want them.
+typedef EFI_STATUS(EFIAPI *EFI_CONSOLE_CONTROL_PROTOCOL_GET_MODE)(
+    EFI_CONSOLE_CONTROL_PROTOCOL *This, EFI_CONSOLE_CONTROL_SCREEN_MODE *Mode,
+    BOOLEAN *GopUgaExists, BOOLEAN *StdInLocked);
+typedef EFI_STATUS(EFIAPI *EFI_CONSOLE_CONTROL_PROTOCOL_SET_MODE)(
+    EFI_CONSOLE_CONTROL_PROTOCOL *This, EFI_CONSOLE_CONTROL_SCREEN_MODE Mode);
+typedef EFI_STATUS(EFIAPI *EFI_CONSOLE_CONTROL_PROTOCOL_LOCK_STD_IN)(
+    EFI_CONSOLE_CONTROL_PROTOCOL *This, CHAR16 *Password);
+
+struct EFI_CONSOLE_CONTROL_PROTOCOL {
+  EFI_CONSOLE_CONTROL_PROTOCOL_GET_MODE GetMode;
+  EFI_CONSOLE_CONTROL_PROTOCOL_SET_MODE SetMode;
+  EFI_CONSOLE_CONTROL_PROTOCOL_LOCK_STD_IN LockStdIn;
+};
+UEFI_ASSERT_SIZE(EFI_CONSOLE_CONTROL_PROTOCOL, 24, 12);
