@@ -116,6 +116,38 @@ void LogoTest::SetBdaVideoBytes(uint8_t current, uint8_t saved) {
 
 sim::Framebuffer &LogoTest::Screen() { return Gop != nullptr ? Gop->Screen() : Uga->Screen(); }
 
+bool LogoTest::TextAt(uint32_t x, uint32_t y, size_t cells, uint32_t foreground,
+                      uint32_t background) {
+  size_t glyphPixels = 0;
+  for (unsigned row = 0; row < sim::HiiFont::kGlyphHeight; ++row) {
+    for (unsigned column = 0; column < sim::HiiFont::kGlyphWidth; ++column) {
+      if (sim::HiiFont::IsForegroundPixel(column, row)) ++glyphPixels;
+    }
+  }
+  const size_t cellPixels = sim::HiiFont::kGlyphWidth * sim::HiiFont::kGlyphHeight;
+  const uint32_t width = uint32_t(cells * sim::HiiFont::kGlyphWidth);
+  const uint32_t height = sim::HiiFont::kGlyphHeight;
+  if (x + width > Screen().Width() || y + height > Screen().Height()) return false;
+  return Count(x, y, width, height, foreground) == cells * glyphPixels &&
+         Count(x, y, width, height, background) == cells * (cellPixels - glyphPixels) &&
+         CountOnScreen(foreground) == cells * glyphPixels;
+}
+
+bool LogoTest::InjectedFailureUnused(unsigned n) {
+  bool unused = false;
+  std::vector<void *> probes;
+  for (unsigned i = 0; i < n && !unused; ++i) {
+    void *probe = nullptr;
+    if (EFI_ERROR(Env().Pool().Allocate(EfiBootServicesData, 1, &probe))) {
+      unused = true;
+    } else {
+      probes.push_back(probe);
+    }
+  }
+  for (void *probe : probes) Env().Pool().Free(probe);
+  return unused;
+}
+
 size_t LogoTest::RestoredSignals() {
   size_t count = 0;
   for (void *interface : Env().InterfacesOf(kTextConsoleRestoredGuid)) {

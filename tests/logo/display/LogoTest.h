@@ -82,12 +82,19 @@ class LogoTest : public dxe_test::DxeTest {
     return Screen().RectIs(x, y, w, h, Pixel(rgb)) && CountOnScreen(rgb) == size_t{w} * h;
   }
 
+  // True when `cells` character cells of the font, in these colours, start at (x, y) and no
+  // other pixel on the screen has the foreground colour.
+  bool TextAt(uint32_t x, uint32_t y, size_t cells, uint32_t foreground, uint32_t background);
+
   // Pool blocks and errors, for leak checks around a call.
   size_t LivePool() { return Env().Pool().LiveCount(); }
   void ExpectPoolClean(size_t before) {
     EXPECT_EQ(Env().Pool().LiveCount(), before) << Env().Pool().DescribeLive();
     EXPECT_TRUE(Env().Pool().Errors().empty()) << Env().Pool().DescribeErrors();
   }
+  // After a call made with Pool().FailNthAllocation(n): true when the call never reached its
+  // nth allocation, so the failure is still waiting (it is used up here).
+  bool InjectedFailureUnused(unsigned n);
   // Handles carrying the text-console-restored protocol.
   size_t RestoredSignals();
 
