@@ -131,6 +131,14 @@ const MarkerCase kMarkerCases[] = {
        s.AddImage(kLogo, 1, 0, 0, 0, JpegWithMarker(200, 300));
      },
      200, 300},
+    {"JpegMarkerCutAtTheImageEnd",
+     [](sim::ScriptedLogoSource &s) {
+       s.AddImage(kLogo, 0, 0, 0, 0, MakeBitmap(4, 4, kGreen, 100, 40));
+       std::vector<uint8_t> cut = JpegWithMarker(200, 300);
+       cut.pop_back();
+       s.AddImage(kLogo, 1, 0, 0, 0, cut);
+     },
+     100, 40},
     {"Format5HeaderWords",
      [](sim::ScriptedLogoSource &s) { s.AddImage(kLogo, 5, 0, 0, 0, MakeTimg(4, 4, kGreen, 321, 123)); },
      321, 123},
