@@ -425,3 +425,78 @@ TEST_F(HandOffTest, AllocationFailureSweep) {
 
 }  // namespace
 }  // namespace logo_test
+
+namespace logo_test {
+namespace {
+
+// The erase as the ready-to-boot notification runs it, on a screen with badge text.
+class EraseBadgeStringsTest : public LogoTest {
+ protected:
+  EFI_EVENT ReadyToBootEvent() {
+    EFI_EVENT event = nullptr;
+    EXPECT_EQ(CreateReadyToBootEvent(TPL_CALLBACK, EraseBadgeStrings, nullptr, &event),
+              EFI_SUCCESS);
+    return event;
+  }
+};
+
+TEST_F(EraseBadgeStringsTest, WithoutLogoSourceNothingIsPaintedAndTheEventCloses) {
+  AttachScreen({{800, 600}}).Screen().Fill(Pixel(kGrey));
+  DxeModule.BadgeLineTop = 100;
+  DxeModule.BadgeLineCount = 2;
+  ReadyToBootEvent();
+  Env().SignalEventGroup(sim::kEventGroupReadyToBoot);
+  EXPECT_EQ(CountOnScreen(kGrey), 800u * 600);
+  EXPECT_EQ(Env().LiveEventCount(), 0u);
+  EXPECT_EQ(DxeModule.BadgeLineCount, 2u);
+}
+
+TEST_F(EraseBadgeStringsTest, WithoutGraphicsOutputNothingIsPainted) {
+  sim::UgaDrawDevice &uga = AttachUgaOnly(800, 600);
+  uga.Screen().Fill(Pixel(kGrey));
+  InstallSource();
+  Source.AddString(u"x", 0, 10, kWhite, kBlue);
+  ReadyToBootEvent();
+  Env().SignalEventGroup(sim::kEventGroupReadyToBoot);
+  EXPECT_EQ(CountOnScreen(kGrey), 800u * 600);
+  EXPECT_TRUE(Source.StringCountCalls().empty());
+}
+
+TEST_F(EraseBadgeStringsTest, NoStringSuppliedPaintsNothing) {
+  AttachScreen({{800, 600}}).Screen().Fill(Pixel(kGrey));
+  InstallSource();
+  Source.AddMissingString();
+  DxeModule.BadgeLineTop = 100;
+  DxeModule.BadgeLineCount = 2;
+  ReadyToBootEvent();
+  Env().SignalEventGroup(sim::kEventGroupReadyToBoot);
+  EXPECT_EQ(CountOnScreen(kGrey), 800u * 600);
+  EXPECT_EQ(DxeModule.BadgeLineTop, 100);
+}
+
+TEST_F(EraseBadgeStringsTest, CentredBandNeedsBothALineTopAndLines) {
+  AttachScreen({{800, 600}}).Screen().Fill(Pixel(kGrey));
+  InstallSource();
+  Source.AddString(u"x", kCentred, kCentred, kWhite, kBlue);
+  DxeModule.BadgeLineTop = 100;
+  DxeModule.BadgeLineCount = 0;
+  ReadyToBootEvent();
+  Env().SignalEventGroup(sim::kEventGroupReadyToBoot);
+  EXPECT_EQ(CountOnScreen(kGrey), 800u * 600);
+  EXPECT_EQ(DxeModule.BadgeLineTop, 100);
+}
+
+TEST_F(EraseBadgeStringsTest, EventWithoutNotifyFunctionJoinsTheGroupAndDoesNothing) {
+  AttachScreen({{800, 600}}).Screen().Fill(Pixel(kGrey));
+  EFI_EVENT event = nullptr;
+  ASSERT_EQ(CreateReadyToBootEvent(TPL_CALLBACK, nullptr, nullptr, &event), EFI_SUCCESS);
+  EXPECT_NE(event, nullptr);
+  EXPECT_EQ(Env().LiveEventCount(), 1u);
+  Env().SignalEventGroup(sim::kEventGroupReadyToBoot);
+  EXPECT_EQ(CountOnScreen(kGrey), 800u * 600);
+  EXPECT_EQ(Env().LiveEventCount(), 1u);
+  BootServices()->CloseEvent(event);
+}
+
+}  // namespace
+}  // namespace logo_test
