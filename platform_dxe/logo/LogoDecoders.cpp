@@ -50,6 +50,9 @@ EFI_STATUS DecodeImageByFormat(const LogoDecoders &Decoders, UINT32 Format, VOID
                                UINTN ImageSize, DecodedImage *Decoded) {
   *Decoded = DecodedImage{};
   Decoded->BlendValue = kFormat5BlendValue;
+  // A source that claims success without handing over any bytes gives the decoders nothing
+  // to read.
+  if (Image == nullptr) return EFI_INVALID_PARAMETER;
   VOID **Pixels = (VOID **)&Decoded->Pixels;
 
   EFI_STATUS Status = EFI_UNSUPPORTED;

@@ -28,9 +28,9 @@ struct DecodedImage {
   UINT8 BlendFlag;    // format 5: nonzero when the image is to be blended onto the screen
 };
 
-// Unsupported for format 2, codes above 5 and formats whose decoder is absent, and for a
-// pixel buffer that cannot hold Width x Height pixels (it is freed); otherwise the decoder's
-// error, or Success. Nothing is held after an error.
+// Invalid Parameter for a null image. Unsupported for format 2, codes above 5 and formats
+// whose decoder is absent, and for a pixel buffer that cannot hold Width x Height pixels (it
+// is freed); otherwise the decoder's error, or Success. Nothing is held after an error.
 EFI_STATUS DecodeImageByFormat(const LogoDecoders &Decoders, UINT32 Format, VOID *Image,
                                UINTN ImageSize, DecodedImage *Decoded);
 
