@@ -6,14 +6,14 @@
 
 #include "sim/uefi/logo/AnimatedDecoderDouble.h"
 #include "sim/uefi/logo/TestImage.h"
-#include "tests/sim/logo/TinyScreen.h"
+#include "sim/uefi/display/GraphicsOutputDevice.h"
+#include "tests/sim/logo/SamePixel.h"
 #include "tests/support/UefiTest.h"
 
 namespace sim {
 namespace {
 
 using test::SamePixel;
-using test::TinyScreen;
 
 constexpr EFI_GRAPHICS_OUTPUT_BLT_PIXEL kRed = {0, 0, 0xFF, 0};
 constexpr EFI_GRAPHICS_OUTPUT_BLT_PIXEL kGreen = {0, 0xFF, 0, 0};
@@ -44,7 +44,7 @@ class AnimatedDecoder : public UefiTest {
   ANIMATED_IMAGE_DECODER_PROTOCOL *p() { return decoder.Protocol(); }
 
   AnimatedDecoderDouble decoder;
-  TinyScreen screen{16, 12};
+  GraphicsOutputDevice screen{{{16, 12}}};
 };
 
 TEST_F(AnimatedDecoder, ContextHasTheLayoutTheDriverReads) {
@@ -119,9 +119,9 @@ TEST_F(AnimatedDecoder, DrawImageDrawsFrameZeroAtTheStatePosition) {
   ASSERT_EQ(Decode(MakeTestImage(2, 2, {kRed, kGreen}), &context), EFI_SUCCESS);
   IMAGE_ANIMATION_STATE state = StateFor(context, 5, 4);
   EXPECT_EQ(p()->DrawImage(p(), &state, screen.Protocol()), EFI_SUCCESS);
-  EXPECT_TRUE(SamePixel(screen.At(5, 4), kRed));
-  EXPECT_TRUE(SamePixel(screen.At(6, 5), kRed));
-  EXPECT_TRUE(SamePixel(screen.At(7, 4), {0, 0, 0, 0}));
+  EXPECT_TRUE(SamePixel(screen.Screen().At(5, 4), kRed));
+  EXPECT_TRUE(SamePixel(screen.Screen().At(6, 5), kRed));
+  EXPECT_TRUE(SamePixel(screen.Screen().At(7, 4), {0, 0, 0, 0}));
   ASSERT_EQ(decoder.DrawCalls().size(), 1u);
   EXPECT_EQ(decoder.DrawCalls()[0].State.X, 5u);
   EXPECT_EQ(decoder.DrawCalls()[0].State.One, 1u);
@@ -144,7 +144,7 @@ TEST_F(AnimatedDecoder, AnimateStepCyclesThroughTheFrames) {
   const EFI_GRAPHICS_OUTPUT_BLT_PIXEL expected[] = {kRed, kGreen, kBlue, kRed, kGreen};
   for (const auto &colour : expected) {
     ASSERT_EQ(p()->AnimateStep(p(), &state, screen.Protocol(), 0), EFI_SUCCESS);
-    EXPECT_TRUE(SamePixel(screen.At(0, 0), colour));
+    EXPECT_TRUE(SamePixel(screen.Screen().At(0, 0), colour));
   }
   p()->Release(p(), context);
 }
@@ -157,9 +157,9 @@ TEST_F(AnimatedDecoder, StepsBeforeEndEndTheAnimationWithNotFound) {
   for (int step = 0; step < 3; ++step) {
     EXPECT_EQ(p()->AnimateStep(p(), &state, screen.Protocol(), 0), EFI_SUCCESS);
   }
-  const unsigned blts = screen.BltCount();
+  const size_t blts = screen.BltCalls().size();
   EXPECT_EQ(p()->AnimateStep(p(), &state, screen.Protocol(), 0), EFI_NOT_FOUND);
-  EXPECT_EQ(screen.BltCount(), blts) << "the end draws nothing";
+  EXPECT_EQ(screen.BltCalls().size(), blts) << "the end draws nothing";
   EXPECT_EQ(decoder.StepCalls().size(), 4u);
   p()->Release(p(), context);
 }
@@ -171,7 +171,7 @@ TEST_F(AnimatedDecoder, DrawingWithAReleasedContextIsRefusedAndRecorded) {
   IMAGE_ANIMATION_STATE state = StateFor(context, 0, 0);
   EXPECT_EQ(p()->DrawImage(p(), &state, screen.Protocol()), EFI_INVALID_PARAMETER);
   EXPECT_EQ(p()->AnimateStep(p(), &state, screen.Protocol(), 0), EFI_INVALID_PARAMETER);
-  EXPECT_EQ(screen.BltCount(), 0u);
+  EXPECT_TRUE(screen.BltCalls().empty());
   EXPECT_EQ(decoder.ContextErrors().size(), 2u);
 }
 
@@ -193,7 +193,7 @@ TEST_F(AnimatedDecoder, FailNextDrawFailsOnceWithoutDrawing) {
   IMAGE_ANIMATION_STATE state = StateFor(context, 0, 0);
   decoder.FailNextDraw(EFI_DEVICE_ERROR);
   EXPECT_EQ(p()->DrawImage(p(), &state, screen.Protocol()), EFI_DEVICE_ERROR);
-  EXPECT_EQ(screen.BltCount(), 0u);
+  EXPECT_EQ(screen.BltCalls().size(), 0u);
   EXPECT_EQ(p()->DrawImage(p(), &state, screen.Protocol()), EFI_SUCCESS);
   p()->Release(p(), context);
 }

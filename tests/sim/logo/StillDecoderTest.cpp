@@ -10,7 +10,7 @@
 #include "sim/uefi/logo/Format5DecoderDouble.h"
 #include "sim/uefi/logo/JpegDecoderDouble.h"
 #include "sim/uefi/logo/TestImage.h"
-#include "tests/sim/logo/TinyScreen.h"
+#include "tests/sim/logo/SamePixel.h"
 #include "tests/support/UefiTest.h"
 
 namespace sim {
