@@ -18,7 +18,7 @@ UEFI_ASSERT_OFFSET(EFI_GRAPHICS_OUTPUT_BLT_PIXEL, Green, 1, 1);
 UEFI_ASSERT_OFFSET(EFI_GRAPHICS_OUTPUT_BLT_PIXEL, Red, 2, 2);
 UEFI_ASSERT_OFFSET(EFI_GRAPHICS_OUTPUT_BLT_PIXEL, Reserved, 3, 3);
 
-// An enumeration in the specification: 32 bits wide.
+// An enumeration in the UEFI definition: 32 bits wide.
 typedef UINT32 EFI_GRAPHICS_PIXEL_FORMAT;
 #define PixelRedGreenBlueReserved8BitPerColor ((EFI_GRAPHICS_PIXEL_FORMAT)0)
 #define PixelBlueGreenRedReserved8BitPerColor ((EFI_GRAPHICS_PIXEL_FORMAT)1)
@@ -58,7 +58,7 @@ UEFI_ASSERT_OFFSET(EFI_GRAPHICS_OUTPUT_PROTOCOL_MODE, SizeOfInfo, 16, 12);
 UEFI_ASSERT_OFFSET(EFI_GRAPHICS_OUTPUT_PROTOCOL_MODE, FrameBufferBase, 24, 16);
 UEFI_ASSERT_SIZE(EFI_GRAPHICS_OUTPUT_PROTOCOL_MODE, 40, 32);
 
-// An enumeration in the specification: 32 bits wide.
+// An enumeration in the UEFI definition: 32 bits wide.
 typedef UINT32 EFI_GRAPHICS_OUTPUT_BLT_OPERATION;
 #define EfiBltVideoFill ((EFI_GRAPHICS_OUTPUT_BLT_OPERATION)0)
 #define EfiBltVideoToBltBuffer ((EFI_GRAPHICS_OUTPUT_BLT_OPERATION)1)

@@ -9,7 +9,7 @@
 
 typedef EFI_GRAPHICS_OUTPUT_BLT_PIXEL EFI_UGA_PIXEL;
 
-// An enumeration in the specification: 32 bits wide.
+// An enumeration in the UEFI definition: 32 bits wide.
 typedef UINT32 EFI_UGA_BLT_OPERATION;
 #define EfiUgaVideoFill ((EFI_UGA_BLT_OPERATION)0)
 #define EfiUgaVideoToBltBuffer ((EFI_UGA_BLT_OPERATION)1)
