@@ -68,6 +68,9 @@ set(OVMF_RUNNER ${PROJECT_SOURCE_DIR}/tools/qemu/run_ovmf.py)
 
 add_test(NAME pe_image_checker_selftest
   COMMAND ${FIRMWARE_PYTHON} ${FIRMWARE_CHECK_DIR}/check_pe_image_test.py)
+# The screenshot judge of the logo checks, on synthetic right and wrong screens.
+add_test(NAME logo_screen_checker_selftest
+  COMMAND ${FIRMWARE_PYTHON} ${FIRMWARE_CHECK_DIR}/logo_screen_check_test.py)
 
 function(add_image_check IMAGE)
   add_test(NAME image_check_${IMAGE}
