@@ -248,23 +248,22 @@ void RunClientExample(EFI_HANDLE ImageHandle) {
 void ShowLogo(const DemoLogoFindings &Logo) {
   Result(Logo.ShowStatus == EFI_SUCCESS && Logo.LogoOnScreen,
          TextLine()
-             .Add("ShowBootLogo (slot 1) returned ")
+             .Add("ShowBootLogo (slot 1): ")
              .Hex(Logo.ShowStatus)
-             .Add("; the board's ")
+             .Add("; the ")
              .Dec(Logo.LogoWidth)
              .Add(" x ")
              .Dec(Logo.LogoHeight)
              .Add(" logo ")
-             .Add(Logo.LogoOnScreen ? "was" : "was NOT")
+             .Add(Logo.LogoOnScreen ? "is" : "is NOT")
              .Add(" at (")
              .Dec(Logo.LogoX)
              .Add(", ")
              .Dec(Logo.LogoY)
-             .Add(") of the ")
+             .Add(") on ")
              .Dec(Logo.ScreenWidth)
              .Add(" x ")
-             .Dec(Logo.ScreenHeight)
-             .Add(" screen"),
+             .Dec(Logo.ScreenHeight),
          "0x0, at ((W - w) / 2, H * 382 / 1000 - h / 2), every pixel");
   Result(Logo.ScreenshotTaken && Logo.BadgeCount == EXAMPLE_BADGE_COUNT,
          TextLine()
@@ -293,7 +292,7 @@ void ShowLogo(const DemoLogoFindings &Logo) {
              Logo.TextHeight == EXAMPLE_BOARD_TEXT_HEIGHT &&
              Logo.ConsoleMode == EfiConsoleControlScreenText && Logo.RestoredHandles == 1,
          TextLine()
-             .Add("RestoreTextConsole (slot 2) returned ")
+             .Add("RestoreTextConsole (slot 2): ")
              .Hex(Logo.RestoreStatus)
              .Add(": ")
              .Dec(Logo.TextWidth)
