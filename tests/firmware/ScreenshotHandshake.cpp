@@ -13,8 +13,10 @@ const UINTN kTimeoutMicroseconds = 20000000;
 bool WaitForScreenshot(EFI_SYSTEM_TABLE *SystemTable, const char *Name) {
   auto *Keyboard = static_cast<EFI_SIMPLE_TEXT_INPUT_PROTOCOL *>(SystemTable->ConIn);
   EFI_INPUT_KEY Key;
-  // Keys pressed before now do not answer this request.
-  while (Keyboard != nullptr && !EFI_ERROR(Keyboard->ReadKeyStroke(Keyboard, &Key))) {
+  // Keys pressed before now do not answer this request (bounded: a keyboard that never runs
+  // dry must not hang the check).
+  for (UINTN Drained = 0; Keyboard != nullptr && Drained < 64; ++Drained) {
+    if (EFI_ERROR(Keyboard->ReadKeyStroke(Keyboard, &Key))) break;
   }
   serial::WriteLine(TextLine().Add("SCREEN ").Add(Name));
   for (UINTN Waited = 0; Waited < kTimeoutMicroseconds; Waited += kPollMicroseconds) {
