@@ -9,7 +9,6 @@ set(PLATFORM_DXE_MODULE_SOURCES
   ${PLATFORM_DXE_DIR}/DriverEntry.cpp
   ${PLATFORM_DXE_DIR}/FlashWriteEnable.cpp
   ${PLATFORM_DXE_DIR}/ModuleState.cpp
-  ${PLATFORM_DXE_DIR}/PendingServices.cpp
   ${PLATFORM_DXE_DIR}/PoolAllocation.cpp
   ${PLATFORM_DXE_DIR}/ServicesInterface.cpp
   ${PLATFORM_DXE_DIR}/cpu/PciConfig.cpp

@@ -5,10 +5,10 @@ target_include_directories(spd_decode PUBLIC ${PROJECT_SOURCE_DIR})
 add_executable(boardsim
   ${PROJECT_SOURCE_DIR}/tools/boardsim/BoardSim.cpp
   ${PROJECT_SOURCE_DIR}/tools/boardsim/BmpCommand.cpp
+  ${PROJECT_SOURCE_DIR}/tools/boardsim/DrawLog.cpp
   ${PROJECT_SOURCE_DIR}/tools/boardsim/FlashCommand.cpp
-  ${PROJECT_SOURCE_DIR}/tools/boardsim/PngWriter.cpp
+  ${PROJECT_SOURCE_DIR}/tools/boardsim/LogoCommand.cpp
   ${PROJECT_SOURCE_DIR}/tools/boardsim/SpdCommand.cpp)
 find_package(CLI11 REQUIRED)
-find_package(PNG REQUIRED)
-target_link_libraries(boardsim PRIVATE platform_dxe spd_pei spd_decode sim_uefi sim_hw CLI11::CLI11
-                      PNG::PNG)
+target_link_libraries(boardsim PRIVATE platform_dxe spd_pei spd_decode sim_uefi sim_uefi_display
+                      sim_uefi_logo sim_hw CLI11::CLI11)

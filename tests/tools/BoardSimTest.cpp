@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/sim/display/PngReadBack.h"
+
 namespace {
 
 struct Outcome {
@@ -130,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "boardsim spd: The following argument was not expected: --bogus", kSpdUsage},
         WrongLine{"NoCommand", {}, "boardsim: A subcommand is required", "spd"},
         WrongLine{"UnknownCommand", {"frobnicate", "--strap", "1"},
-                  "boardsim: unknown command 'frobnicate'; commands: spd, bmp, flash", "Usage: boardsim"}),
+                  "boardsim: unknown command 'frobnicate'; commands: spd, bmp, flash, logo", "Usage: boardsim"}),
     [](const ::testing::TestParamInfo<WrongLine> &Info) { return std::string(Info.param.Name); });
 
 TEST_F(BoardSimTest, StrapUsageSaysWhatIsAccepted) {
@@ -164,7 +166,12 @@ INSTANTIATE_TEST_SUITE_P(
                       HelpCase{"TopShort", {"-h"}, {"Usage: boardsim", "spd"}},
                       HelpCase{"Spd", {"spd", "--help"}, {kSpdUsage, "--strap", "--output"}},
                       HelpCase{"SpdShort", {"spd", "-h"}, {kSpdUsage, "--strap"}},
-                      HelpCase{"SpdAfterAValue", {"spd", "--strap", "1", "--help"}, {kSpdUsage}}),
+                      HelpCase{"SpdAfterAValue", {"spd", "--strap", "1", "--help"}, {kSpdUsage}},
+                      HelpCase{"Logo",
+                               {"logo", "--help"},
+                               {"Usage: boardsim logo [OPTIONS]", "--screen WxH REQUIRED",
+                                "--logo FILE[:TYPE[:PLACEMENT[:X,Y]]]", "--badge TEXT",
+                                "--handoff FILE", "--ready-to-boot", "--output OUT.png"}}),
     [](const ::testing::TestParamInfo<HelpCase> &Info) { return std::string(Info.param.Name); });
 
 // ---- An image file that cannot be written: the system's reason, before any dump, and no
@@ -339,5 +346,212 @@ INSTANTIATE_TEST_SUITE_P(
         StrapCase{"StrapZeroImageB", 0, 'B', "HMT325S6CFR8C-PB",
                   "CRC:           stored 0x782D, computed 0x782D over bytes 0-116: OK"}),
     [](const ::testing::TestParamInfo<StrapCase> &Info) { return std::string(Info.param.Name); });
+
+// ---- boardsim logo ----
+
+const char kLogoUsage[] = "Usage: boardsim logo [OPTIONS]";
+
+INSTANTIATE_TEST_SUITE_P(
+    Logo, WrongCommandLineTest,
+    ::testing::Values(
+        WrongLine{"ScreenWord", {"logo", "--screen", "1024by768", "--output", "o.png"},
+                  "boardsim logo: --screen: '1024by768' is not a screen size; accepted: "
+                  "WIDTHxHEIGHT, each 1 to 8192",
+                  kLogoUsage},
+        WrongLine{"ScreenZeroWide", {"logo", "--screen", "0x768", "--output", "o.png"},
+                  "boardsim logo: --screen: '0x768' is not a screen size; accepted: "
+                  "WIDTHxHEIGHT, each 1 to 8192",
+                  kLogoUsage},
+        WrongLine{"ScreenTooTall", {"logo", "--screen", "64x8193", "--output", "o.png"},
+                  "boardsim logo: --screen: '64x8193' is not a screen size; accepted: "
+                  "WIDTHxHEIGHT, each 1 to 8192",
+                  kLogoUsage},
+        WrongLine{"LogoTypeTwo",
+                  {"logo", "--screen", "64x48", "--logo", "a.bmp:2", "--output", "o.png"},
+                  "boardsim logo: --logo: '2' is not an image type; accepted: 0 (logo) or 1 "
+                  "(overlay)",
+                  kLogoUsage},
+        WrongLine{"LogoPlacementWord",
+                  {"logo", "--screen", "64x48", "--logo", "a.bmp:0:centre", "--output", "o.png"},
+                  "boardsim logo: --logo: 'centre' is not a placement code; accepted: 0 to "
+                  "4294967295 (above 8 as 0)",
+                  kLogoUsage},
+        WrongLine{"LogoPositionWithoutY",
+                  {"logo", "--screen", "64x48", "--logo", "a.bmp:0:8:3", "--output", "o.png"},
+                  "boardsim logo: --logo: '3' is not a position; accepted: X,Y (whole numbers "
+                  "from 0)",
+                  kLogoUsage},
+        WrongLine{"LogoTooManyParts",
+                  {"logo", "--screen", "64x48", "--logo", "a.bmp:0:8:1,1:9", "--output", "o.png"},
+                  "boardsim logo: --logo: 'a.bmp:0:8:1,1:9' is not FILE[:TYPE[:PLACEMENT[:X,Y]]]",
+                  kLogoUsage},
+        WrongLine{"LogoFileMissing",
+                  {"logo", "--screen", "64x48", "--logo", "/nonexistent/a.bmp", "--output",
+                   "o.png"},
+                  "boardsim logo: --logo: cannot read '/nonexistent/a.bmp': No such file or "
+                  "directory",
+                  kLogoUsage},
+        WrongLine{"HandOffFileMissing",
+                  {"logo", "--screen", "64x48", "--handoff", "/nonexistent/h.bmp", "--output",
+                   "o.png"},
+                  "boardsim logo: --handoff: cannot read '/nonexistent/h.bmp': No such file or "
+                  "directory",
+                  kLogoUsage},
+        WrongLine{"NoScreen", {"logo", "--output", "o.png"}, "boardsim logo: --screen is required",
+                  kLogoUsage},
+        WrongLine{"NoOutput", {"logo", "--screen", "64x48"}, "boardsim logo: --output is required",
+                  kLogoUsage}),
+    [](const ::testing::TestParamInfo<WrongLine> &Info) { return std::string(Info.param.Name); });
+
+struct Rgb {
+  uint8_t R, G, B;
+  bool operator==(const Rgb &Other) const {
+    return R == Other.R && G == Other.G && B == Other.B;
+  }
+};
+constexpr Rgb kBlack{0, 0, 0}, kWhite{0xFF, 0xFF, 0xFF}, kOrange{0xF0, 0x80, 0x10},
+    kTeal{0x10, 0x90, 0x90};
+
+void PutLe(std::string &Bytes, size_t Offset, uint32_t Value, int Size) {
+  for (int I = 0; I < Size; ++I) Bytes[Offset + I] = static_cast<char>(Value >> (8 * I));
+}
+
+// A 24-bit bitmap file of one colour, rows from the bottom; the two reserved words of its
+// file header (offsets 6 and 8) hold a location marker.
+void WriteBitmap(const std::string &Path, uint32_t Width, uint32_t Height, Rgb Colour,
+                 uint16_t MarkerX = 0, uint16_t MarkerY = 0) {
+  const uint32_t Row = (Width * 3 + 3) & ~3u;
+  std::string File(54 + Row * Height, '\0');
+  File[0] = 'B';
+  File[1] = 'M';
+  PutLe(File, 2, static_cast<uint32_t>(File.size()), 4);
+  PutLe(File, 6, MarkerX, 2);
+  PutLe(File, 8, MarkerY, 2);
+  PutLe(File, 10, 54, 4);
+  PutLe(File, 14, 40, 4);
+  PutLe(File, 18, Width, 4);
+  PutLe(File, 22, Height, 4);
+  PutLe(File, 26, 1, 2);
+  PutLe(File, 28, 24, 2);
+  for (uint32_t Y = 0; Y < Height; ++Y)
+    for (uint32_t X = 0; X < Width; ++X) {
+      size_t At = 54 + Y * Row + X * 3;
+      File[At] = static_cast<char>(Colour.B);
+      File[At + 1] = static_cast<char>(Colour.G);
+      File[At + 2] = static_cast<char>(Colour.R);
+    }
+  std::ofstream(Path, std::ios::binary) << File;
+}
+
+class LogoCommandTest : public BoardSimTest {
+ protected:
+  sim::RgbPicture Picture(const std::string &Path) {
+    sim::RgbPicture Result;
+    std::string Error;
+    EXPECT_TRUE(sim::ReadPngAsRgb(Path, Result, Error)) << Path << ": " << Error;
+    return Result;
+  }
+  static Rgb At(const sim::RgbPicture &P, uint32_t X, uint32_t Y) {
+    const uint8_t *Pixel = &P.rgb[(size_t(Y) * P.width + X) * 3];
+    return Rgb{Pixel[0], Pixel[1], Pixel[2]};
+  }
+  // Pixels of the rectangle equal to Colour.
+  static size_t Count(const sim::RgbPicture &P, uint32_t X, uint32_t Y, uint32_t W, uint32_t H,
+                      Rgb Colour) {
+    size_t N = 0;
+    for (uint32_t Row = Y; Row < Y + H; ++Row)
+      for (uint32_t Column = X; Column < X + W; ++Column) N += At(P, Column, Row) == Colour;
+    return N;
+  }
+};
+
+TEST_F(LogoCommandTest, DrawsACentredLogoWithBadgesUnderneathAndSaysWhere) {
+  const std::string Logo = Scratch + "/logo.bmp", Out = Scratch + "/screen.png";
+  WriteBitmap(Logo, 40, 20, kOrange);
+
+  Outcome Result = Run({"logo", "--screen", "320x240", "--logo", Logo, "--badge", "AB",
+                        "--badge", "C", "--output", Out});
+
+  EXPECT_EQ(Result.Status, 0) << Result.Err;
+  EXPECT_EQ(Result.Err, "");
+  // Centred: ((320 - 40) / 2, (240 - 20) / 2). Badge lines start at half the screen height,
+  // each centred at 8 pixels a character, 19 rows apart. With a logo source the loop ends
+  // when the overlay images run out.
+  EXPECT_EQ(Result.Out,
+            "Screen 320 x 240\n"
+            "Image 40 x 20 at (140, 110)\n"
+            "Text \"AB\" at (152, 120)\n"
+            "Text \"C\" at (156, 139)\n"
+            "ShowBootLogo: Not Found\n"
+            "Wrote " + Out + "\n");
+
+  sim::RgbPicture Screen = Picture(Out);
+  ASSERT_EQ(Screen.width, 320u);
+  ASSERT_EQ(Screen.height, 240u);
+  // The logo's rows above the first badge line are all logo; its frame is black.
+  EXPECT_EQ(Count(Screen, 140, 110, 40, 10, kOrange), 400u);
+  EXPECT_EQ(Count(Screen, 139, 110, 1, 20, kBlack), 20u);
+  EXPECT_EQ(Count(Screen, 180, 110, 1, 20, kBlack), 20u);
+  EXPECT_EQ(Count(Screen, 140, 109, 40, 1, kBlack), 40u);
+  // Both badge lines are drawn in white where the output says.
+  EXPECT_GT(Count(Screen, 152, 120, 16, 19, kWhite), 0u);
+  EXPECT_GT(Count(Screen, 156, 139, 8, 19, kWhite), 0u);
+  EXPECT_EQ(Count(Screen, 0, 158, 320, 82, kBlack), 320u * 82);
+}
+
+TEST_F(LogoCommandTest, TypePlacementAndPositionReachTheLogoSource) {
+  const std::string Logo = Scratch + "/logo.bmp", Overlay = Scratch + "/overlay.bmp";
+  WriteBitmap(Logo, 10, 10, kOrange, 30, 40);  // its marker places the overlay at (30, 40)
+  WriteBitmap(Overlay, 4, 4, kTeal);
+
+  Outcome Result = Run({"logo", "--screen", "64x64", "--logo", Logo + ":0:0:7,9", "--logo",
+                        Overlay + ":1:0:5,5", "--output", Scratch + "/s.png"});
+
+  EXPECT_EQ(Result.Status, 0) << Result.Err;
+  EXPECT_NE(Result.Out.find("Image 10 x 10 at (7, 9)\nImage 4 x 4 at (30, 40)\n"),
+            std::string::npos)
+      << Result.Out;
+  sim::RgbPicture Screen = Picture(Scratch + "/s.png");
+  EXPECT_EQ(Count(Screen, 7, 9, 10, 10, kOrange), 100u);
+  EXPECT_EQ(Count(Screen, 30, 40, 4, 4, kTeal), 16u);
+}
+
+TEST_F(LogoCommandTest, HandOffAndReadyToBootEraseTheBadgesAndKeepTheLogo) {
+  const std::string Logo = Scratch + "/boot.bmp", Out = Scratch + "/handoff.png";
+  WriteBitmap(Logo, 200, 100, kTeal);
+
+  Outcome Result = Run({"logo", "--screen", "800x600", "--handoff", Logo, "--badge", "Setup",
+                        "--ready-to-boot", "--output", Out});
+
+  EXPECT_EQ(Result.Status, 0) << Result.Err;
+  const std::string Second = Scratch + "/handoff-ready-to-boot.png";
+  // 800 x 600 with a 200 x 100 logo: (300, 179), the badge line 38 rows under the logo.
+  EXPECT_EQ(Result.Out,
+            "Screen 800 x 600\n"
+            "Image 200 x 100 at (300, 179)\n"
+            "Text \"Setup\" at (380, 317)\n"
+            "Handed to the boot logo protocol: 200 x 100 at (300, 179)\n"
+            "ShowBootLogo: Success\n"
+            "Wrote " + Out + "\n"
+            "At ready-to-boot:\n"
+            "Erased rows 317 to 335, full width\n"
+            "Wrote " + Second + "\n");
+
+  sim::RgbPicture Before = Picture(Out), After = Picture(Second);
+  EXPECT_GT(Count(Before, 380, 317, 40, 19, kWhite), 0u);
+  EXPECT_EQ(Count(After, 0, 317, 800, 19, kBlack), 800u * 19);
+  EXPECT_EQ(Count(After, 300, 179, 200, 100, kTeal), 200u * 100);
+}
+
+TEST_F(LogoCommandTest, AnUnwritableOutputFailsWithTheReason) {
+  const std::string Logo = Scratch + "/logo.bmp", Out = Scratch + "/missing/screen.png";
+  WriteBitmap(Logo, 4, 4, kOrange);
+
+  Outcome Result = Run({"logo", "--screen", "64x48", "--logo", Logo, "--output", Out});
+
+  EXPECT_EQ(Result.Status, 1);
+  EXPECT_EQ(Result.Err, "boardsim logo: cannot create " + Out + "\n");
+  EXPECT_EQ(Result.Out.find("Wrote"), std::string::npos);
+}
 
 }  // namespace

@@ -9,8 +9,8 @@
 #include "platform_dxe/ModuleState.h"
 #include "platform_dxe/logo/BitmapDecoder.h"
 #include "sim/uefi/UefiEnvironment.h"
+#include "sim/uefi/display/PngWriter.h"
 #include "tools/boardsim/Commands.h"
-#include "tools/boardsim/PngWriter.h"
 
 namespace boardsim {
 
@@ -57,7 +57,7 @@ int RunBmpCommand(const BmpOptions &Options) {
   }
 
   std::string Error;
-  bool Written = WriteBltPixelsAsPng(Options.Output, (const uint8_t *)Pixels, Width, Height, Error);
+  bool Written = sim::WriteBltPixelsAsPng(Options.Output, Pixels, Width, Height, Error);
   Env.BootServices()->FreePool(Pixels);
   if (!Env.Pool().Errors().empty() || Env.Pool().LiveCount() != 0) {
     std::fprintf(stderr, "boardsim bmp: pool misuse:\n%s%s", Env.Pool().DescribeErrors().c_str(),

@@ -52,6 +52,7 @@ int main(int argc, char **argv) {
   boardsim::RegisterSpdCommand(App, ExitStatus);
   boardsim::RegisterBmpCommand(App, ExitStatus);
   boardsim::RegisterFlashCommand(App, ExitStatus);
+  boardsim::RegisterLogoCommand(App, ExitStatus);
 
   // CLI11 answers a misspelt command with "A subcommand is required"; name it instead.
   if (argc > 1 && argv[1][0] != '-') {

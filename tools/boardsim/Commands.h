@@ -10,5 +10,6 @@ namespace boardsim {
 void RegisterSpdCommand(CLI::App &App, int &ExitStatus);
 void RegisterBmpCommand(CLI::App &App, int &ExitStatus);
 void RegisterFlashCommand(CLI::App &App, int &ExitStatus);
+void RegisterLogoCommand(CLI::App &App, int &ExitStatus);
 
 }  // namespace boardsim
