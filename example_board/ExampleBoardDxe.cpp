@@ -1,21 +1,40 @@
-// ExampleBoardDxe: the smallest board driver a platform needs before PlatformServicesDxe can
-// start. It publishes, on one new handle:
-//   - BOARD_SUPPORT_PROTOCOL, the board's operation table (see BoardOperations.cpp);
-//   - SHARED_DATA_PROTOCOL, a board-owned record pointing at a board-owned buffer.
+// ExampleBoardDxe: the board driver PlatformServicesDxe runs on. At entry it publishes:
+//   - on the board's handle: BOARD_SUPPORT_PROTOCOL (the operation table, see
+//     BoardOperations.cpp), LOGO_SOURCE_PROTOCOL (LogoSource.cpp) and the Framework
+//     EFI_CONSOLE_CONTROL_PROTOCOL (ConsoleControl.cpp);
+//   - on a handle of its own: a Framework EFI_FIRMWARE_VOLUME_PROTOCOL serving the default
+//     logo (FirmwareVolume.cpp).
+// SHARED_DATA_PROTOCOL, a board-owned record pointing at a board-owned buffer, comes later:
+// 100 ms after PLATFORM_SERVICES_PROTOCOL has appeared, from a timer (see SharedData.cpp).
 // Load it before PlatformServicesDxe: the platform driver looks the board up once, at entry.
+#include "BoardImages.h"
+#include "BoardLogoServices.h"
 #include "BoardOperations.h"
+#include "SharedData.h"
 #include "uefi/Uefi.h"
 
 namespace {
 
 const EFI_GUID kBoardSupportGuid = BOARD_SUPPORT_PROTOCOL_GUID;
-const EFI_GUID kSharedDataGuid = SHARED_DATA_PROTOCOL_GUID;
+const EFI_GUID kLogoSourceGuid = LOGO_SOURCE_PROTOCOL_GUID;
+const EFI_GUID kConsoleControlGuid = EFI_CONSOLE_CONTROL_PROTOCOL_GUID;
+const EFI_GUID kFirmwareVolumeGuid = EFI_FIRMWARE_VOLUME_PROTOCOL_GUID;
 
-// "BSHD": marks the board's record so it can be told apart from other instances in a dump.
-const UINT64 kSharedDataHeader = 0x44485342u;
+struct Installation {
+  const EFI_GUID *Protocol;
+  VOID *Interface;
+  EFI_HANDLE Handle;
+};
 
-UINT8 gSharedBuffer[EXAMPLE_BOARD_SHARED_BUFFER_SIZE];
-SHARED_DATA_PROTOCOL gSharedData;
+// Withdraws what Installed[0 .. Count) put in place: a platform driver never sees half a
+// board.
+void Withdraw(EFI_BOOT_SERVICES *BootServices, Installation *Installed, UINTN Count) {
+  while (Count > 0) {
+    --Count;
+    BootServices->UninstallProtocolInterface(Installed[Count].Handle, Installed[Count].Protocol,
+                                             Installed[Count].Interface);
+  }
+}
 
 }  // namespace
 
@@ -23,21 +42,32 @@ extern "C" EFI_STATUS EFIAPI ExampleBoardDxeEntry(EFI_HANDLE ImageHandle,
                                                   EFI_SYSTEM_TABLE *SystemTable) {
   (void)ImageHandle;
   EFI_BOOT_SERVICES *BootServices = SystemTable->BootServices;
+  BuildBoardImages();
 
-  gSharedData.Header = kSharedDataHeader;
-  gSharedData.SharedBase = reinterpret_cast<UINT64>(&gSharedBuffer[0]);
+  EFI_HANDLE BoardHandle = nullptr;   // null asks for a new handle
+  EFI_HANDLE VolumeHandle = nullptr;  // the volume is a device of its own
+  Installation Plan[] = {
+      {&kBoardSupportGuid, ExampleBoardInstance(), nullptr},
+      {&kLogoSourceGuid, ExampleLogoSource(SystemTable), nullptr},
+      {&kConsoleControlGuid, ExampleConsoleControl(SystemTable), nullptr},
+      {&kFirmwareVolumeGuid, ExampleFirmwareVolume(SystemTable), nullptr},
+  };
+  const UINTN Count = sizeof(Plan) / sizeof(Plan[0]);
+  for (UINTN Index = 0; Index < Count; ++Index) {
+    EFI_HANDLE *Handle = Plan[Index].Protocol == &kFirmwareVolumeGuid ? &VolumeHandle : &BoardHandle;
+    EFI_STATUS Status = BootServices->InstallProtocolInterface(Handle, Plan[Index].Protocol,
+                                                               EFI_NATIVE_INTERFACE,
+                                                               Plan[Index].Interface);
+    if (EFI_ERROR(Status)) {
+      Withdraw(BootServices, Plan, Index);
+      return Status;
+    }
+    Plan[Index].Handle = *Handle;
+  }
 
-  EXAMPLE_BOARD_INSTANCE *Board = ExampleBoardInstance();
-  EFI_HANDLE BoardHandle = nullptr;  // null asks for a new handle
-  EFI_STATUS Status = BootServices->InstallProtocolInterface(&BoardHandle, &kBoardSupportGuid,
-                                                             EFI_NATIVE_INTERFACE, Board);
-  if (EFI_ERROR(Status)) return Status;
-
-  Status = BootServices->InstallProtocolInterface(&BoardHandle, &kSharedDataGuid,
-                                                  EFI_NATIVE_INTERFACE, &gSharedData);
+  EFI_STATUS Status = PublishSharedDataAfterPlatformServices(SystemTable, BoardHandle);
   if (EFI_ERROR(Status)) {
-    // Leave nothing half-published: a board without its shared data is no board at all.
-    BootServices->UninstallProtocolInterface(BoardHandle, &kBoardSupportGuid, Board);
+    Withdraw(BootServices, Plan, Count);
     return Status;
   }
   return EFI_SUCCESS;

@@ -9,6 +9,7 @@
 #include "DxeServicesTable.h"
 #include "Hob.h"
 #include "PeiServices.h"
+#include "SimpleTextInput.h"
 #include "SimpleFileSystem.h"
 #include "SmmSystemTable.h"
 #include "Uefi.h"

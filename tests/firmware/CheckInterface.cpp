@@ -105,9 +105,16 @@ void CheckInterface(FirmwareCheckContext &Context) {
   const PLATFORM_SERVICES_INFO *Info = Services.ServicesInfo;
   if (!Report.ExpectTrue("interface.info_present", Info != nullptr, "ServicesInfo is null")) return;
   Report.ExpectEqual("interface.info_value_a", expected::kInfoValueA, Info->InfoValueA);
-  // The board's shared data was installed before the driver started: it must not count.
-  Report.ExpectEqual("interface.info_shared_base_zero_at_start", 0, Info->SharedBase);
-  Report.ExpectEqual("interface.info_shared_item_zero_at_start", 0, Info->SharedItemAddress);
+  // The board installed its shared data after the driver started: the driver's notification
+  // must have published the board's base.
+  if (Context.BoardSharedData != nullptr) {
+    const UINT64 Base = Context.BoardSharedData->SharedBase;
+    Report.ExpectTrue("interface.info_shared_base_board_non_zero", Base != 0,
+                      "the board's shared data has a zero base");
+    Report.ExpectEqual("interface.info_shared_base_from_board", Base, Info->SharedBase);
+    Report.ExpectEqual("interface.info_shared_item_from_board",
+                       Base + expected::kSharedItemOffset, Info->SharedItemAddress);
+  }
   CheckOffsetTable(Report, Info->OffsetTable);
   Report.ExpectEqual("interface.info_value_b", expected::kInfoValueB, Info->InfoValueB);
 }

@@ -1,5 +1,6 @@
 // Loading order. The driver depends on the board: started alone it must refuse and leave
-// nothing behind; after the board it must install its protocol on its own image handle.
+// nothing behind; after the board it must install its protocol on its own image handle. The
+// board's shared data follows the driver.
 #include "FirmwareChecks.h"
 #include "SiblingImage.h"
 
@@ -61,9 +62,9 @@ bool CheckLoading(FirmwareCheckContext &Context) {
   EFI_STATUS Status =
       BootServices->LocateProtocol(&kBoardGuid, nullptr, reinterpret_cast<VOID **>(&Context.Board));
   if (!Report.ExpectEqual("loading.board_support_installed", EFI_SUCCESS, Status)) return false;
-  Status = BootServices->LocateProtocol(&kSharedDataGuid, nullptr,
-                                        reinterpret_cast<VOID **>(&Context.BoardSharedData));
-  Report.ExpectEqual("loading.board_shared_data_installed", EFI_SUCCESS, Status);
+  // The board holds its shared data back until the driver has started.
+  Report.ExpectEqual("loading.board_shared_data_waits_for_driver", EFI_NOT_FOUND,
+                     BootServices->LocateProtocol(&kSharedDataGuid, nullptr, &Found));
 
   StartedImage Driver =
       LoadAndStartSiblingImage(Context.SelfImage, Context.SystemTable, DRIVER_IMAGE_FILE);
@@ -74,6 +75,19 @@ bool CheckLoading(FirmwareCheckContext &Context) {
                                         reinterpret_cast<VOID **>(&Context.Services));
   if (!Report.ExpectEqual("loading.protocol_on_driver_image_handle", EFI_SUCCESS, Status))
     return false;
-  return Report.ExpectTrue("loading.protocol_interface_not_null", Context.Services != nullptr,
-                           "HandleProtocol gave a null interface");
+  if (!Report.ExpectTrue("loading.protocol_interface_not_null", Context.Services != nullptr,
+                         "HandleProtocol gave a null interface"))
+    return false;
+
+  // 100 ms after the driver's protocol appeared the board installs its shared data, from a
+  // timer; two seconds is plenty even on a slow emulator.
+  for (UINTN Waited = 0; Waited < 200; ++Waited) {
+    Status = BootServices->LocateProtocol(&kSharedDataGuid, nullptr,
+                                          reinterpret_cast<VOID **>(&Context.BoardSharedData));
+    if (!EFI_ERROR(Status)) break;
+    Context.BoardSharedData = nullptr;
+    BootServices->Stall(10000);
+  }
+  Report.ExpectEqual("loading.board_shared_data_installed_after_driver", EFI_SUCCESS, Status);
+  return true;
 }

@@ -1,7 +1,7 @@
-// The shared data notification. The board's instance was installed before the driver
-// started and must not have counted (checked with the interface). Each later install makes
-// the driver look the protocol up again - the first instance in the handle database, not
-// necessarily the one just installed - and publish that instance's base.
+// The shared data notification. The board's own instance, installed after the driver
+// started, has already been published (checked with the interface). Each further install
+// makes the driver look the protocol up again - the first instance in the handle database,
+// not necessarily the one just installed - and publish that instance's base.
 #include "ExpectedServices.h"
 #include "FirmwareChecks.h"
 

@@ -33,9 +33,33 @@ add_efi_image(PlatformVolumeCheck
     ${FIRMWARE_CHECK_DIR}/CheckReport.cpp
     ${FIRMWARE_CHECK_COMMON_SOURCES})
 
+# The boot logo inside OVMF. It links the driver's bitmap decoder to read what the board
+# serves and what the firmware publishes.
+set(FIRMWARE_LOGO_CHECK_SOURCES
+  ${FIRMWARE_CHECK_DIR}/AcpiBgrt.cpp
+  ${FIRMWARE_CHECK_DIR}/LogoPictures.cpp
+  ${FIRMWARE_CHECK_DIR}/LogoModuleState.cpp
+  ${FIRMWARE_CHECK_DIR}/ScreenshotHandshake.cpp
+  ${PROJECT_SOURCE_DIR}/platform_dxe/PoolAllocation.cpp
+  ${PROJECT_SOURCE_DIR}/platform_dxe/logo/BitmapDecoder.cpp
+  ${PROJECT_SOURCE_DIR}/platform_dxe/logo/BitmapFile.cpp
+  ${PROJECT_SOURCE_DIR}/platform_dxe/logo/BitmapRows.cpp
+  ${PROJECT_SOURCE_DIR}/platform_dxe/logo/Rle8Decoder.cpp)
+add_efi_image(LogoCheck
+  ARCH x64 ENTRY LogoCheckEntry SUBSYSTEM efi_application
+  SOURCES
+    ${FIRMWARE_CHECK_DIR}/LogoCheck.cpp
+    ${FIRMWARE_CHECK_DIR}/CheckReport.cpp
+    ${FIRMWARE_LOGO_CHECK_SOURCES}
+    ${FIRMWARE_CHECK_COMMON_SOURCES})
+
 add_efi_image(PlatformDemo
   ARCH x64 ENTRY PlatformDemoEntry SUBSYSTEM efi_application
-  SOURCES ${FIRMWARE_CHECK_DIR}/PlatformDemo.cpp ${FIRMWARE_CHECK_COMMON_SOURCES})
+  SOURCES
+    ${FIRMWARE_CHECK_DIR}/PlatformDemo.cpp
+    ${FIRMWARE_CHECK_DIR}/DemoLogo.cpp
+    ${FIRMWARE_LOGO_CHECK_SOURCES}
+    ${FIRMWARE_CHECK_COMMON_SOURCES})
 
 # ---- Tests: PE image checks, then the checks inside OVMF ----
 set(FIRMWARE_PYTHON /usr/bin/python3)
@@ -44,6 +68,9 @@ set(OVMF_RUNNER ${PROJECT_SOURCE_DIR}/tools/qemu/run_ovmf.py)
 
 add_test(NAME pe_image_checker_selftest
   COMMAND ${FIRMWARE_PYTHON} ${FIRMWARE_CHECK_DIR}/check_pe_image_test.py)
+# The screenshot judge of the logo checks, on synthetic right and wrong screens.
+add_test(NAME logo_screen_checker_selftest
+  COMMAND ${FIRMWARE_PYTHON} ${FIRMWARE_CHECK_DIR}/logo_screen_check_test.py)
 
 function(add_image_check IMAGE)
   add_test(NAME image_check_${IMAGE}
@@ -121,3 +148,25 @@ set_tests_properties(ovmf_platform_volume_check_without_dependency_fails PROPERT
   TIMEOUT 90 RESOURCE_LOCK ovmf PASS_REGULAR_EXPRESSION "${WITHOUT_DEPENDENCY_OUTPUT}")
 
 include(${FIRMWARE_CHECK_DIR}/xip/Firmware.cmake)
+
+# The boot logo inside OVMF, one boot per board variant: LogoCheck's own checks (framebuffer,
+# BGRT, graphics mode, text restore) decide the run's verdict, and the screenshots it asks for
+# are then judged pixel by pixel (badge text, black background) by logo_screen_check.py.
+foreach(variant handoff ordinary)
+  if(variant STREQUAL "handoff")
+    set(board ExampleBoardDxe)
+  else()
+    set(board ExampleBoardNoHandOffDxe)
+  endif()
+  add_test(NAME ovmf_logo_check_${variant}
+    COMMAND ${FIRMWARE_PYTHON} ${FIRMWARE_CHECK_DIR}/logo_ovmf_test.py
+            --variant ${variant}
+            --app $<TARGET_FILE:LogoCheck>
+            --board $<TARGET_FILE:${board}>
+            --driver $<TARGET_FILE:PlatformServicesDxe>
+            --work-dir ${PROJECT_BINARY_DIR}/ovmf/logo_check_${variant}
+            --timeout ${OVMF_RUN_TIMEOUT})
+  set_tests_properties(ovmf_logo_check_${variant} PROPERTIES TIMEOUT 120 RESOURCE_LOCK ovmf)
+endforeach()
+add_image_check(LogoCheck --subsystem efi_application)
+add_image_check(ExampleBoardNoHandOffDxe --subsystem efi_boot_service_driver)

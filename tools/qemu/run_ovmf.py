@@ -8,7 +8,9 @@ firmware boots it as removable media; any --file lands beside it. The virtual ma
         the log is read or printed; the plain text is kept as <work-dir>/serial.txt.
   isa-debug-exit at 0xF4: the application writes 0 (pass) or 1 (fail); QEMU then exits
         with status 1 or 3. Any other end (reset, crash, timeout) is "no verdict".
-  a QMP socket, used for the optional screenshot (screendump).
+  a QMP socket, used for the optional screenshots (screendump). After each screenshot the
+        runner presses Enter on the emulated keyboard: an application that waits for a key
+        after asking for a screenshot knows the picture has been taken.
 
 The last line reads "run_ovmf: PASS|FAIL|NO VERDICT in N s", then how QEMU ended: the exit
 device's status 1 is the application's pass, 3 its fail.
@@ -54,6 +56,9 @@ def parse_arguments(argv):
     parser.add_argument("--screenshot", default=None, help="PNG file to write with QMP screendump")
     parser.add_argument("--screenshot-when", default=None,
                         help="take the screenshot once the serial log contains this text")
+    parser.add_argument("--screenshot-at", action="append", default=[], metavar="TEXT=FILE",
+                        help="write FILE (PNG) once the serial log contains TEXT, then press "
+                             "Enter (repeatable; taken in the order given)")
     parser.add_argument("--qemu", default="qemu-system-x86_64")
     parser.add_argument("--ovmf-code", default=OVMF_CODE,
                         help="OVMF code image (default $OVMF_CODE or Debian's path)")
@@ -65,6 +70,14 @@ def parse_arguments(argv):
         parser.error("--app and --work-dir are required")
     if bool(arguments.screenshot) != bool(arguments.screenshot_when):
         parser.error("--screenshot and --screenshot-when go together")
+    arguments.screenshots = []
+    if arguments.screenshot:
+        arguments.screenshots.append((arguments.screenshot_when, arguments.screenshot))
+    for entry in arguments.screenshot_at:
+        text, _, path = entry.rpartition("=")
+        if not text or not path:
+            parser.error(f"--screenshot-at takes TEXT=FILE, not {entry!r}")
+        arguments.screenshots.append((text, path))
     return arguments
 
 
@@ -162,23 +175,25 @@ def tail(text, lines=30):
 
 
 def boot(arguments, work_dir, serial_path):
-    """Runs QEMU until it exits or times out: (QEMU status, screenshot taken, problems)."""
+    """Runs QEMU until it exits or times out: (QEMU status, screenshots taken, problems)."""
     deadline = time.monotonic() + arguments.timeout
     with open(os.path.join(work_dir, "qemu.stderr"), "wb") as qemu_output:
         process = subprocess.Popen(qemu_command(arguments, work_dir), stdin=subprocess.DEVNULL,
                                    stdout=qemu_output, stderr=subprocess.STDOUT)
     problems = []
-    screenshot_taken = False
+    taken = 0
+    pending = list(arguments.screenshots)
     qmp = None
     try:
-        if arguments.screenshot:
+        if pending:
             qmp = Qmp(os.path.join(work_dir, "qmp.sock"), deadline, process)
         while process.poll() is None and time.monotonic() < deadline:
-            if qmp and not screenshot_taken and arguments.screenshot_when in read_log(serial_path):
-                os.makedirs(os.path.dirname(os.path.abspath(arguments.screenshot)), exist_ok=True)
-                qmp.execute("screendump", filename=os.path.abspath(arguments.screenshot),
-                            format="png")
-                screenshot_taken = True
+            if pending and pending[0][0] in read_log(serial_path):
+                _, path = pending.pop(0)
+                os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+                qmp.execute("screendump", filename=os.path.abspath(path), format="png")
+                qmp.execute("send-key", keys=[{"type": "qcode", "data": "ret"}])
+                taken += 1
             time.sleep(0.05)
     except (OSError, RuntimeError, ValueError) as error:
         problems.append(f"QMP failed: {error}")
@@ -194,10 +209,10 @@ def boot(arguments, work_dir, serial_path):
         socket_path = os.path.join(work_dir, "qmp.sock")
         if os.path.exists(socket_path):
             os.remove(socket_path)
-    return process.returncode, screenshot_taken, problems
+    return process.returncode, taken, problems
 
 
-def judge(arguments, status, log, screenshot_taken, problems):
+def judge(arguments, status, log, screenshots_taken, problems):
     """The verdict from QEMU's exit status, the summary line and the screenshot."""
     if status == QEMU_STATUS_PASS:
         verdict = EXIT_PASS
@@ -219,8 +234,8 @@ def judge(arguments, status, log, screenshot_taken, problems):
         elif verdict == EXIT_PASS and (summary.group(2) != "0" or summary.group(1) == "0"):
             problems.append(f"the exit said pass but the summary reads: {summary.group(0)}")
             verdict = EXIT_FAIL
-    if arguments.screenshot and not screenshot_taken:
-        problems.append(f"no screenshot: the log never showed '{arguments.screenshot_when}'")
+    for text, path in arguments.screenshots[screenshots_taken:]:
+        problems.append(f"no screenshot {path}: the log never showed '{text}'")
         if verdict == EXIT_PASS:
             verdict = EXIT_FAIL
     return verdict
@@ -261,13 +276,13 @@ def run(arguments):
     serial_path = os.path.join(work_dir, "serial.log")
 
     started = time.monotonic()
-    status, screenshot_taken, problems = boot(arguments, work_dir, serial_path)
+    status, screenshots_taken, problems = boot(arguments, work_dir, serial_path)
     elapsed = time.monotonic() - started
 
     log = "\n".join(line.rstrip() for line in read_log(serial_path).splitlines() if line.strip())
     with open(os.path.join(work_dir, "serial.txt"), "w") as text:
         text.write(log + "\n")
-    verdict = judge(arguments, status, log, screenshot_taken, problems)
+    verdict = judge(arguments, status, log, screenshots_taken, problems)
 
     lines = log.splitlines()
     if arguments.quiet:
