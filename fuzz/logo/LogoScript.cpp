@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sim/uefi/logo/BitmapFile.h"
 #include "sim/uefi/logo/TestImage.h"
 
 namespace logo_fuzz {
@@ -29,15 +30,6 @@ class Reader {
 
 UINTN Coordinate(uint8_t value) { return value < 0xF0 ? value : UINTN{0} - (0x100u - value); }
 
-void PutU16(std::vector<uint8_t> &bytes, size_t offset, uint32_t value) {
-  bytes[offset] = static_cast<uint8_t>(value);
-  bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
-}
-
-void PutU32(std::vector<uint8_t> &bytes, size_t offset, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 std::vector<uint8_t> Synthesise(uint32_t format, const std::vector<uint8_t> &payload) {
   Reader in(payload.data(), payload.size());
   const uint16_t width = 1 + in.Byte() % 24;
@@ -63,30 +55,12 @@ std::vector<uint8_t> Synthesise(uint32_t format, const std::vector<uint8_t> &pay
 
 std::vector<uint8_t> MakeBitmap(uint32_t width, uint32_t height, uint8_t colour, uint16_t markerX,
                                 uint16_t markerY) {
-  const uint32_t rowBytes = (width * 3 + 3) & ~3u;
-  const uint32_t pixelOffset = 14 + 40;
-  std::vector<uint8_t> file(pixelOffset + rowBytes * height, 0);
-  file[0] = 'B';
-  file[1] = 'M';
-  PutU32(file, 2, static_cast<uint32_t>(file.size()));
-  PutU16(file, 6, markerX);
-  PutU16(file, 8, markerY);
-  PutU32(file, 10, pixelOffset);
-  PutU32(file, 14, 40);
-  PutU32(file, 18, width);
-  PutU32(file, 22, height);
-  PutU16(file, 26, 1);   // planes
-  PutU16(file, 28, 24);  // bits per pixel
-  PutU32(file, 34, rowBytes * height);
-  for (uint32_t row = 0; row < height; ++row) {
-    for (uint32_t column = 0; column < width; ++column) {
-      uint8_t *pixel = &file[pixelOffset + row * rowBytes + column * 3];
-      pixel[0] = colour;
-      pixel[1] = static_cast<uint8_t>(colour + row);
-      pixel[2] = static_cast<uint8_t>(255 - colour);
-    }
-  }
-  return file;
+  // Blue the colour, red its complement, green rising with the stored row.
+  const auto rgbAt = [colour](uint32_t, uint32_t fileRow) {
+    return (uint32_t{static_cast<uint8_t>(255 - colour)} << 16) |
+           (uint32_t{static_cast<uint8_t>(colour + fileRow)} << 8) | colour;
+  };
+  return sim::MakeBitmapFile(width, height, rgbAt, markerX, markerY);
 }
 
 LogoScript ReadLogoScript(const uint8_t *data, size_t size) {

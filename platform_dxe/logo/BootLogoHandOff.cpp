@@ -14,6 +14,16 @@ constexpr UINT64 kLogoMiddlePerMille = 382;
 // Centred badge strings start this many rows below the logo's bottom edge.
 constexpr INT64 kBadgeGap = 38;
 
+// The console's Graphics Output, with the mode record this path reads its size from.
+EFI_STATUS ConsoleGraphicsOutput(EFI_GRAPHICS_OUTPUT_PROTOCOL **Gop) {
+  EFI_STATUS Status = DxeModule.BootServices->HandleProtocol(
+      DxeModule.SystemTable->ConsoleOutHandle, &kGraphicsOutputGuid, (VOID **)Gop);
+  if (EFI_ERROR(Status)) return Status;
+  if (*Gop == nullptr || (*Gop)->Mode == nullptr || (*Gop)->Mode->Info == nullptr)
+    return EFI_UNSUPPORTED;
+  return EFI_SUCCESS;
+}
+
 // The first frame of an animated image, copied into a pixel buffer of our own; the context
 // goes back to the decoder on every path.
 EFI_STATUS TakeFirstFrame(const LogoDecoders &Decoders, DecodedImage *Decoded,
@@ -84,10 +94,7 @@ EFI_STATUS PrepareBootLogo(EFI_GRAPHICS_OUTPUT_BLT_PIXEL **Pixels, UINTN *X, UIN
   if (EFI_ERROR(Status)) return Status;
 
   EFI_GRAPHICS_OUTPUT_PROTOCOL *Gop = nullptr;
-  Status = Bs->HandleProtocol(DxeModule.SystemTable->ConsoleOutHandle, &kGraphicsOutputGuid,
-                              (VOID **)&Gop);
-  if (!EFI_ERROR(Status) && (Gop == nullptr || Gop->Mode == nullptr || Gop->Mode->Info == nullptr))
-    Status = EFI_UNSUPPORTED;
+  Status = ConsoleGraphicsOutput(&Gop);
   if (EFI_ERROR(Status)) {
     if (Image != nullptr) Bs->FreePool(Image);
     return Status;
@@ -133,10 +140,7 @@ EFI_STATUS HandOffBootLogo(EFI_BOOT_LOGO_PROTOCOL *BootLogo) {
   ConsoleControl->SetMode(ConsoleControl, EfiConsoleControlScreenGraphics);
 
   EFI_GRAPHICS_OUTPUT_PROTOCOL *Gop = nullptr;
-  Status = Bs->HandleProtocol(DxeModule.SystemTable->ConsoleOutHandle, &kGraphicsOutputGuid,
-                              (VOID **)&Gop);
-  if (!EFI_ERROR(Status) && (Gop == nullptr || Gop->Mode == nullptr || Gop->Mode->Info == nullptr))
-    Status = EFI_UNSUPPORTED;
+  Status = ConsoleGraphicsOutput(&Gop);
   if (EFI_ERROR(Status)) {
     Bs->FreePool(Pixels);
     return Status;

@@ -108,3 +108,22 @@ EFI_STATUS BlockTransfer(Framebuffer &screen, EFI_GRAPHICS_OUTPUT_BLT_PIXEL *buf
 }
 
 }  // namespace sim
+
+namespace sim {
+
+EFI_STATUS RecordedBlt::Run(Framebuffer &screen, EFI_GRAPHICS_OUTPUT_BLT_PIXEL *buffer,
+                            EFI_GRAPHICS_OUTPUT_BLT_OPERATION op, UINTN sourceX, UINTN sourceY,
+                            UINTN destinationX, UINTN destinationY, UINTN width, UINTN height,
+                            UINTN delta) {
+  EFI_STATUS status = nextFailure_;
+  nextFailure_ = EFI_SUCCESS;
+  if (status == EFI_SUCCESS) {
+    status = BlockTransfer(screen, buffer, op, sourceX, sourceY, destinationX, destinationY,
+                           width, height, delta);
+  }
+  calls_.push_back(
+      BltCall{op, sourceX, sourceY, destinationX, destinationY, width, height, delta, status});
+  return status;
+}
+
+}  // namespace sim

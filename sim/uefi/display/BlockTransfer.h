@@ -2,6 +2,8 @@
 // Output and UGA Draw devices (their four operations have the same numbers and meaning).
 #pragma once
 
+#include <vector>
+
 #include "sim/uefi/display/Framebuffer.h"
 #include "uefi/GraphicsOutput.h"
 
@@ -27,5 +29,22 @@ EFI_STATUS BlockTransfer(Framebuffer &screen, EFI_GRAPHICS_OUTPUT_BLT_PIXEL *buf
                          EFI_GRAPHICS_OUTPUT_BLT_OPERATION op, UINTN sourceX, UINTN sourceY,
                          UINTN destinationX, UINTN destinationY, UINTN width, UINTN height,
                          UINTN delta);
+
+// The Blt entry of a display device: runs BlockTransfer on the device's screen unless a
+// failure was injected for this call, and records every call with its answer.
+class RecordedBlt {
+ public:
+  EFI_STATUS Run(Framebuffer &screen, EFI_GRAPHICS_OUTPUT_BLT_PIXEL *buffer,
+                 EFI_GRAPHICS_OUTPUT_BLT_OPERATION op, UINTN sourceX, UINTN sourceY,
+                 UINTN destinationX, UINTN destinationY, UINTN width, UINTN height, UINTN delta);
+  // The next call returns `status` and draws nothing.
+  void FailNext(EFI_STATUS status) { nextFailure_ = status; }
+  const std::vector<BltCall> &Calls() const { return calls_; }
+  void ClearCalls() { calls_.clear(); }
+
+ private:
+  std::vector<BltCall> calls_;
+  EFI_STATUS nextFailure_ = EFI_SUCCESS;
+};
 
 }  // namespace sim

@@ -33,7 +33,7 @@ GraphicsOutputDevice &GraphicsOutputDevice::From(EFI_GRAPHICS_OUTPUT_PROTOCOL *s
 void GraphicsOutputDevice::ClearCallRecords() {
   queryModeCalls_.clear();
   setModeCalls_.clear();
-  bltCalls_.clear();
+  blt_.ClearCalls();
 }
 
 EFI_GRAPHICS_OUTPUT_MODE_INFORMATION GraphicsOutputDevice::InfoFor(uint32_t modeNumber) const {
@@ -96,17 +96,8 @@ EFI_STATUS EFIAPI GraphicsOutputDevice::Blt(EFI_GRAPHICS_OUTPUT_PROTOCOL *self,
                                             UINTN destinationY, UINTN width, UINTN height,
                                             UINTN delta) {
   GraphicsOutputDevice &device = From(self);
-  EFI_STATUS status;
-  if (device.nextBltFailure_ != EFI_SUCCESS) {
-    status = device.nextBltFailure_;
-    device.nextBltFailure_ = EFI_SUCCESS;
-  } else {
-    status = BlockTransfer(device.screen_, buffer, op, sourceX, sourceY, destinationX,
-                           destinationY, width, height, delta);
-  }
-  device.bltCalls_.push_back(
-      BltCall{op, sourceX, sourceY, destinationX, destinationY, width, height, delta, status});
-  return status;
+  return device.blt_.Run(device.screen_, buffer, op, sourceX, sourceY, destinationX,
+                         destinationY, width, height, delta);
 }
 
 }  // namespace sim

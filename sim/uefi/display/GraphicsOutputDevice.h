@@ -36,7 +36,7 @@ class GraphicsOutputDevice {
 
   const std::vector<uint32_t> &QueryModeCalls() const { return queryModeCalls_; }
   const std::vector<uint32_t> &SetModeCalls() const { return setModeCalls_; }  // every call
-  const std::vector<BltCall> &BltCalls() const { return bltCalls_; }           // every call
+  const std::vector<BltCall> &BltCalls() const { return blt_.Calls(); }           // every call
   void ClearCallRecords();
 
   // QueryMode(mode) answers EFI_DEVICE_ERROR from now on.
@@ -44,7 +44,7 @@ class GraphicsOutputDevice {
   // The next SetMode returns `status` and changes nothing.
   void FailNextSetMode(EFI_STATUS status) { nextSetModeFailure_ = status; }
   // The next Blt returns `status` and draws nothing.
-  void FailNextBlt(EFI_STATUS status) { nextBltFailure_ = status; }
+  void FailNextBlt(EFI_STATUS status) { blt_.FailNext(status); }
 
  private:
   struct Binding {
@@ -74,10 +74,9 @@ class GraphicsOutputDevice {
   DisplayDevicePath devicePath_;
   std::vector<uint32_t> queryModeCalls_;
   std::vector<uint32_t> setModeCalls_;
-  std::vector<BltCall> bltCalls_;
+  RecordedBlt blt_;
   std::set<uint32_t> failingQueryModes_;
   EFI_STATUS nextSetModeFailure_ = EFI_SUCCESS;
-  EFI_STATUS nextBltFailure_ = EFI_SUCCESS;
 };
 
 }  // namespace sim

@@ -63,17 +63,8 @@ EFI_STATUS EFIAPI UgaDrawDevice::Blt(EFI_UGA_DRAW_PROTOCOL *self, EFI_UGA_PIXEL 
                                      UINTN destinationX, UINTN destinationY, UINTN width,
                                      UINTN height, UINTN delta) {
   UgaDrawDevice &device = From(self);
-  EFI_STATUS status;
-  if (device.nextBltFailure_ != EFI_SUCCESS) {
-    status = device.nextBltFailure_;
-    device.nextBltFailure_ = EFI_SUCCESS;
-  } else {
-    status = BlockTransfer(device.screen_, buffer, op, sourceX, sourceY, destinationX,
-                           destinationY, width, height, delta);
-  }
-  device.bltCalls_.push_back(
-      BltCall{op, sourceX, sourceY, destinationX, destinationY, width, height, delta, status});
-  return status;
+  return device.blt_.Run(device.screen_, buffer, op, sourceX, sourceY, destinationX,
+                         destinationY, width, height, delta);
 }
 
 }  // namespace sim

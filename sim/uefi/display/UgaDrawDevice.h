@@ -31,14 +31,14 @@ class UgaDrawDevice {
   uint32_t RefreshRate() const { return refreshRate_; }
 
   const std::vector<ModeCall> &SetModeCalls() const { return setModeCalls_; }  // every call
-  const std::vector<BltCall> &BltCalls() const { return bltCalls_; }          // every call
+  const std::vector<BltCall> &BltCalls() const { return blt_.Calls(); }          // every call
   unsigned GetModeCount() const { return getModeCount_; }
 
   // GetMode / SetMode answer EFI_DEVICE_ERROR (and SetMode changes nothing) while set.
   void FailGetMode(bool fail) { failGetMode_ = fail; }
   void FailSetMode(bool fail) { failSetMode_ = fail; }
   // The next Blt returns `status` and draws nothing.
-  void FailNextBlt(EFI_STATUS status) { nextBltFailure_ = status; }
+  void FailNextBlt(EFI_STATUS status) { blt_.FailNext(status); }
 
  private:
   struct Binding {
@@ -61,11 +61,10 @@ class UgaDrawDevice {
   uint32_t colourDepth_;
   uint32_t refreshRate_;
   std::vector<ModeCall> setModeCalls_;
-  std::vector<BltCall> bltCalls_;
+  RecordedBlt blt_;
   unsigned getModeCount_ = 0;
   bool failGetMode_ = false;
   bool failSetMode_ = false;
-  EFI_STATUS nextBltFailure_ = EFI_SUCCESS;
 };
 
 }  // namespace sim

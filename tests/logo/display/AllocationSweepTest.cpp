@@ -81,7 +81,9 @@ TEST_F(AllocationSweepTest, DefaultLogoPath) {
     ASSERT_LT(run, 3u);
     EXPECT_EQ(status, expected[run]);
     EXPECT_EQ(ImageAt(300, 250, 200, 100, kRed), status == EFI_SUCCESS);
-    if (status != EFI_SUCCESS) EXPECT_EQ(CountOnScreen(kGrey), 800u * 600);
+    if (status != EFI_SUCCESS) {
+      EXPECT_EQ(CountOnScreen(kGrey), 800u * 600);
+    }
     EXPECT_EQ(last, run == 2);
     ++run;
   });

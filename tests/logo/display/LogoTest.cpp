@@ -2,6 +2,7 @@
 
 #include "include/BoardLogoProtocols.h"
 #include "platform_dxe/ModuleState.h"
+#include "sim/uefi/logo/BitmapFile.h"
 #include "sim/uefi/logo/LogoGuids.h"
 
 namespace logo_test {
@@ -12,44 +13,12 @@ const EFI_GUID kConsoleControlGuid = EFI_CONSOLE_CONTROL_PROTOCOL_GUID;
 const EFI_GUID kHiiFontGuid = EFI_HII_FONT_PROTOCOL_GUID;
 const EFI_GUID kTextConsoleRestoredGuid = TEXT_CONSOLE_RESTORED_PROTOCOL_GUID;
 
-void PutU16(std::vector<uint8_t> &bytes, size_t offset, uint32_t value) {
-  bytes[offset] = uint8_t(value);
-  bytes[offset + 1] = uint8_t(value >> 8);
-}
-
-void PutU32(std::vector<uint8_t> &bytes, size_t offset, uint32_t value) {
-  PutU16(bytes, offset, value & 0xFFFF);
-  PutU16(bytes, offset + 2, value >> 16);
-}
-
 }  // namespace
 
 std::vector<uint8_t> MakeBitmap(uint32_t width, uint32_t height, uint32_t rgb, uint16_t markerX,
                                 uint16_t markerY) {
-  const uint32_t rowBytes = (width * 3 + 3) & ~3u;
-  const uint32_t dataOffset = 14 + 40;
-  std::vector<uint8_t> bytes(dataOffset + size_t{rowBytes} * height, 0);
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  PutU32(bytes, 2, uint32_t(bytes.size()));
-  PutU16(bytes, 6, markerX);
-  PutU16(bytes, 8, markerY);
-  PutU32(bytes, 10, dataOffset);
-  PutU32(bytes, 14, 40);
-  PutU32(bytes, 18, width);
-  PutU32(bytes, 22, height);
-  PutU16(bytes, 26, 1);   // planes
-  PutU16(bytes, 28, 24);  // bits per pixel
-  PutU32(bytes, 34, uint32_t(size_t{rowBytes} * height));
-  for (uint32_t row = 0; row < height; ++row) {
-    for (uint32_t column = 0; column < width; ++column) {
-      const size_t at = dataOffset + size_t{row} * rowBytes + column * 3;
-      bytes[at] = uint8_t(rgb);
-      bytes[at + 1] = uint8_t(rgb >> 8);
-      bytes[at + 2] = uint8_t(rgb >> 16);
-    }
-  }
-  return bytes;
+  return sim::MakeBitmapFile(
+      width, height, [rgb](uint32_t, uint32_t) { return rgb; }, markerX, markerY);
 }
 
 std::vector<uint8_t> MakeTimg(uint16_t width, uint16_t height, uint32_t rgb, uint16_t markerX,
